@@ -52,8 +52,9 @@ private:
 // They read the game and draw exactly what the rules redraw.
 class FieldRenderer {
 public:
-    FieldRenderer(const Game& game, PictureCanvas& field, PictureCanvas& next)
-        : game_(game), field_(field), next_(next) {}
+    // rnd is the game's own random source: the phantom's colours are drawn from it.
+    FieldRenderer(const Game& game, RandomSource& rnd, PictureCanvas& field, PictureCanvas& next)
+        : game_(game), rnd_(rnd), field_(field), next_(next) {}
 
     bool bDrawSetka = true;  // draw the grid
 
@@ -71,6 +72,7 @@ public:
 
 private:
     const Game& game_;
+    RandomSource& rnd_;
     PictureCanvas& field_;
     PictureCanvas& next_;
     int phantomX_ = 0;
