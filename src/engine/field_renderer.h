@@ -15,7 +15,7 @@ namespace morvast {
 // form of squares. Every drawing call returns nothing; dirtyRect() collects the device-pixel
 // area touched since the last takeDirty(), so the widget repaints only that.
 class PictureCanvas {
-public:
+  public:
     // userWidth x userHeight user units are shown on logicalWidth x logicalHeight logical
     // pixels; dpr is the device-pixel ratio of the screen.
     void setGeometry(int logicalWidth, int logicalHeight, double userWidth, double userHeight,
@@ -38,7 +38,7 @@ public:
     QRect toDevice(const QRectF& user) const;
     QPointF toDevice(double x, double y) const;
 
-private:
+  private:
     QImage image_;
     double sx_ = 1, sy_ = 1;
     double dpr_ = 1;
@@ -51,7 +51,7 @@ private:
 // The drawing procedures of the field, the next figure, the coming figures and the phantom.
 // They read the game and draw exactly what the rules redraw.
 class FieldRenderer {
-public:
+  public:
     // rnd is the game's own random source: the phantom's colours are drawn from it.
     FieldRenderer(const Game& game, RandomSource& rnd, PictureCanvas& field, PictureCanvas& next)
         : game_(game), rnd_(rnd), field_(field), next_(next) {}
@@ -70,7 +70,7 @@ public:
     int phantomX() const { return phantomX_; }
     int phantomY() const { return phantomY_; }
 
-private:
+  private:
     const Game& game_;
     RandomSource& rnd_;
     PictureCanvas& field_;

@@ -43,7 +43,8 @@ Game::Game(GameListener& listener, RandomSource& rnd, const Clock& clock)
 // ---------------------------------------------------------------- new game
 
 void Game::resetForNewGame() {
-    for (auto& column : C) std::fill(std::begin(column), std::end(column), false);
+    for (auto& column : C)
+        std::fill(std::begin(column), std::end(column), false);
     bytMaxX = kColumns - 1;
     bytMaxY = kRows - 1;
     Figura = {};
@@ -60,10 +61,13 @@ void Game::resetForNewGame() {
 }
 
 void Game::stir(int calls) {
-    for (int i = 0; i < calls; ++i) rnd_.next();
+    for (int i = 0; i < calls; ++i)
+        rnd_.next();
 }
 
-void Game::stirRandom() { stir(2 * clock_.seconds() + 1); }
+void Game::stirRandom() {
+    stir(2 * clock_.seconds() + 1);
+}
 
 void Game::fillQueue() {
     for (int i = 1; i <= 5; ++i) {
@@ -144,7 +148,8 @@ bool Game::GameOver() const {
 }
 
 void Game::ShiftQueue() {
-    for (int i = 2; i <= 5; ++i) arrQueue[i - 1] = arrQueue[i];
+    for (int i = 2; i <= 5; ++i)
+        arrQueue[i - 1] = arrQueue[i];
     arrQueue[5].Pattern = ChooseFigure();
     arrQueue[5].Bonus = lngFigBonus;
     arrQueue[5].IsMorvast = blnFigMorvast;
@@ -214,7 +219,9 @@ bool Game::fallBlockedAt(int boxY) const {
     return false;
 }
 
-bool Game::CanFall() const { return !fallBlockedAt(bytFigY); }
+bool Game::CanFall() const {
+    return !fallBlockedAt(bytFigY);
+}
 
 void Game::RemoveFullLines(int& k) {
     int y = bytMaxY;
@@ -225,7 +232,8 @@ void Game::RemoveFullLines(int& k) {
         if (count == 15) {
             ++k;
             for (int yy = y; yy >= 0; --yy)
-                for (int x = 0; x <= bytMaxX; ++x) C[x][yy] = yy > 0 && C[x][yy - 1];
+                for (int x = 0; x <= bytMaxX; ++x)
+                    C[x][yy] = yy > 0 && C[x][yy - 1];
             score.levelStep();
         } else {
             --y;
@@ -266,7 +274,8 @@ void Game::rotatePress() {
 bool Game::RotateFigure() {
     FigureCells tmp{};
     for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 4; ++y) tmp[3 - y][x] = Figura[x][y];
+        for (int y = 0; y < 4; ++y)
+            tmp[3 - y][x] = Figura[x][y];
     if (!CanPlaceRotated(tmp)) return false;
     Figura = tmp;
     return true;
@@ -307,7 +316,8 @@ bool Game::CanInvert() const {
 
 void Game::InvertFigure() {
     for (auto& column : Figura)
-        for (bool& cell : column) cell = !cell;
+        for (bool& cell : column)
+            cell = !cell;
     out_.drawFigure();
     out_.playSound(SoundEffect::Inverse);
 }
@@ -322,7 +332,8 @@ void Game::dropPress() {
 
 int Game::restingRow() const {
     int y = bytFigY;
-    while (!fallBlockedAt(y) && y < bytMaxY - 4) ++y;
+    while (!fallBlockedAt(y) && y < bytMaxY - 4)
+        ++y;
     return y;
 }
 

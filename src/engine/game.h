@@ -12,9 +12,9 @@ namespace morvast {
 
 // One figure of the queue.
 struct tFigure {
-    std::string Pattern;    // 16 characters "0"/"1", column by column
-    int32_t Bonus = 0;      // special-figure bonus in tenths of a point
-    bool IsMorvast = false; // came from the special-figure generator
+    std::string Pattern;     // 16 characters "0"/"1", column by column
+    int32_t Bonus = 0;       // special-figure bonus in tenths of a point
+    bool IsMorvast = false;  // came from the special-figure generator
 };
 
 using FigureCells = std::array<std::array<bool, 4>, 4>;  // [column][row]
@@ -22,7 +22,7 @@ using FigureCells = std::array<std::array<bool, 4>, 4>;  // [column][row]
 // Every point where the game touches a window, a sound, the records or the end of the game.
 // The game calls these in exactly the order of its rules; the main window implements them.
 class GameListener : public ScoreListener {
-public:
+  public:
     // The pan setter of the background music; may change the value it is handed.
     virtual void setMusicPan(int16_t& pan) { (void)pan; }
     virtual void drawFigure() {}
@@ -52,7 +52,7 @@ struct PlaySettings {
 
 // The play field, the figures, the queue, the falling tick and the steering rules.
 class Game {
-public:
+  public:
     static constexpr int kColumns = 23;  // 0 to 22
     static constexpr int kRows = 35;     // 0 to 34
     static constexpr int kStartX = 9;    // 18 / 2
@@ -120,7 +120,7 @@ public:
     int16_t intPanDir = 1;
     int16_t ForLoop = 0;
     int32_t intCells = 0;
-    int16_t intPlace = 0;  // the running place in the records table, 0 = first
+    int16_t intPlace = 0;     // the running place in the records table, 0 = first
     bool dropEnabled = true;  // cmdDown.Enabled
     PlaySettings settings;
     Score score;
@@ -129,7 +129,7 @@ public:
     bool ended() const { return ended_; }
     RandomSource& rnd() { return rnd_; }
 
-private:
+  private:
     void land();
     void stir(int calls);
     bool fallBlockedAt(int boxY) const;

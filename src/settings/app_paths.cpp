@@ -22,7 +22,8 @@ QString resolvePath(const QString& base, const QString& relative) {
         QDir dir(current);
         QString next = dir.filePath(part);
         if (!QFileInfo::exists(next)) {
-            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+            const QStringList entries =
+                dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
             for (const QString& e : entries) {
                 if (e.compare(part, Qt::CaseInsensitive) == 0) {
                     next = dir.filePath(e);
@@ -35,6 +36,8 @@ QString resolvePath(const QString& base, const QString& relative) {
     return QDir::cleanPath(current);
 }
 
-QString resolveProgramPath(const QString& relative) { return resolvePath(programFolder(), relative); }
+QString resolveProgramPath(const QString& relative) {
+    return resolvePath(programFolder(), relative);
+}
 
 }  // namespace morvast

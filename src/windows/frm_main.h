@@ -7,7 +7,7 @@ namespace morvast {
 // The main window: owns the game and every other window.
 class frmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmMain(QWidget* parent = nullptr);
 };
 

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "scoring/score.h"
+
+namespace morvast {
+namespace {
+
+struct Panel : ScoreListener {
+    std::vector<std::string> stats, remain;
+    std::vector<int> levels, times;
+    std::vector<SoundEffect> sounds;
+    std::vector<std::string> lineCaptions, firma;
+    int blinks = 0;
+    void playSound(SoundEffect s) override { sounds.push_back(s); }
+    void showTimeBonus(int v, int64_t) override { times.push_back(v); }
+    void remainChanged(const std::string& d) override { remain.push_back(d); }
+    void levelCaptionChanged(int l) override { levels.push_back(l); }
+    void startLevelBlink() override { ++blinks; }
+    void lineBonusAwarded(int, const std::string& c) override { lineCaptions.push_back(c); }
+    void addStatistic(const std::string& l, bool) override { stats.push_back(l); }
+    void specialFigureAnnounced(const Announcement& a) override { firma.push_back(a.caption); }
+};
+
+TEST(LevelTest, NinthLineRaisesTheLevelUpToTenAndStops) {
+    Panel p;
+    Score s(p);
+    s.lngScore = 12355;
+    for (int i = 0; i < 8; ++i)
+        s.levelStep();
+    EXPECT_EQ(p.remain.front(), "12345678");
+    EXPECT_EQ(p.remain.back(), "1");
+    s.levelStep();
+    EXPECT_EQ(p.remain.back(), "123456789");
+    EXPECT_EQ(s.intLevel, 1);
+    EXPECT_EQ(s.intSpeed, 15);
+    EXPECT_EQ(s.intLevelLines, 0);
+    EXPECT_EQ(p.stats, (std::vector<std::string>{"...Level # 1", "...Score : 1236"}));
+    EXPECT_EQ(p.blinks, 1);
+
+    for (int i = 0; i < 9 * 9; ++i)
+        s.levelStep();
+    EXPECT_EQ(s.intLevel, 10);
+    EXPECT_EQ(s.intSpeed, 150);
+    for (int i = 0; i < 9; ++i)
+        s.levelStep();
+    EXPECT_EQ(s.intLevel, 10);
+    EXPECT_EQ(p.remain.back(), "123456789");
+    s.levelStep();
+    EXPECT_EQ(p.remain.back(), "");
+    EXPECT_EQ(s.intLevelLines, 10);
+    EXPECT_EQ(p.blinks, 10);
+}
+
+TEST(AwardTest, LineBonusesLabelsAndStatisticLines) {
+    Panel p;
+    Score s(p);
+    EXPECT_EQ(lineBonus(1), 2750);
+    EXPECT_EQ(lineBonus(2), 8000);
+    EXPECT_EQ(lineBonus(3), 22250);
+    EXPECT_EQ(lineBonus(4), 50000);
+    for (int i = 0; i < 3; ++i) {
+        s.awardLinesTimeAndCells(2, 0);
+        s.finishAward(2);
+    }
+    EXPECT_EQ(p.lineCaptions.back(), "2-Lines*3 = 2400");
+    EXPECT_EQ(s.lngLinesTimes[2], 3);
+    EXPECT_EQ(p.sounds, std::vector<SoundEffect>(3, SoundEffect::DelLin));
+
+    // 201 time points with the counter at 0, plus two figures' cells: 8 x 0.4.
+    s.lngScore = 0;
+    s.awardLinesTimeAndCells(0, 8);
+    EXPECT_EQ(s.lngScore, 2010 + 32);
+    s.finishAward(0);
+    EXPECT_EQ(p.stats.back(), "4. +204");
+    EXPECT_EQ(p.stats[0], "1. +1001 -> 2 lines");
+    EXPECT_FALSE(s.scoreIsDashes);
+}
+
+TEST(TimeCounterTest, CountsDownWhileFallingAndFreezesDuringDrop) {
+    Panel p;
+    Score s(p);
+    s.timeCounterStep(false);
+    s.timeCounterStep(true);
+    EXPECT_EQ(p.times, std::vector<int>{200});
+    for (int i = 0; i < 300; ++i)
+        s.timeCounterStep(false);
+    EXPECT_EQ(s.intTimeCount, 201);
+    EXPECT_EQ(p.times.back(), 0);
+    EXPECT_EQ(p.times.size(), 201u);
+    s.awardLinesTimeAndCells(0, 0);
+    EXPECT_EQ(s.lngScore, 0);  // no time bonus after 200 counted ticks
+    s.finishAward(0);
+    EXPECT_EQ(s.intTimeCount, 0);
+}
+
+TEST(AnnouncementTest, ColoursSoundAndStatisticBySortOfFigure) {
+    Panel p;
+    Score s(p);
+    s.announceNextFigure("0000011001100000", false, 0);
+    EXPECT_EQ(s.ColorFigura, colour::kYellow);
+    EXPECT_EQ(s.nextFillColour, colour::kBlue);
+
+    s.announceNextFigure("0100000000000000", true, 40001);  // first figure: no sound
+    EXPECT_TRUE(p.sounds.empty());
+    EXPECT_EQ(s.nextFillColour, colour::kRed);
+    EXPECT_EQ(s.ColorFigura, colour::kYellow);
+    EXPECT_EQ(p.firma.back(), "Morvast-фигурка Bonus 4000");
+    EXPECT_EQ(p.stats.back(), "...Morvast");
+
+    s.scoreIsDashes = false;
+    s.announceNextFigure(kSuperFigure, true, 250000);
+    EXPECT_EQ(p.sounds, std::vector<SoundEffect>{SoundEffect::Morvast});
+    EXPECT_EQ(s.ColorFigura, colour::kWhite);
+    EXPECT_EQ(p.firma.back(), "This Is Morvast Bonus 25000");
+    EXPECT_EQ(p.stats.back(), "...SUPER MORVAST !!!");
+}
+
+}  // namespace
+}  // namespace morvast
