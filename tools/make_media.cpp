@@ -20,7 +20,7 @@ constexpr int kMusicRate = 13500;   // the music's default playback frequency
 
 // A fixed pseudo-random sequence (xorshift), for noise that is the same in every build.
 class Noise {
-public:
+  public:
     double next() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 7;
@@ -28,7 +28,7 @@ public:
         return static_cast<double>(state_ >> 11) / static_cast<double>(1ULL << 53) * 2.0 - 1.0;
     }
 
-private:
+  private:
     uint64_t state_ = 0x9E3779B97F4A7C15ULL;
 };
 
@@ -78,9 +78,11 @@ bool writeWave(const std::string& path, const std::vector<std::vector<double>>& 
 void normalise(std::vector<double*> data, size_t n, double peak) {
     double top = 1e-9;
     for (double* d : data)
-        for (size_t i = 0; i < n; ++i) top = std::max(top, std::abs(d[i]));
+        for (size_t i = 0; i < n; ++i)
+            top = std::max(top, std::abs(d[i]));
     for (double* d : data)
-        for (size_t i = 0; i < n; ++i) d[i] *= peak / top;
+        for (size_t i = 0; i < n; ++i)
+            d[i] *= peak / top;
 }
 
 // ---- effects ------------------------------------------------------------------------------
@@ -99,7 +101,8 @@ std::vector<double> effect(double seconds, const Shape& shape) {
     std::vector<double> out(n);
     double phase = 0;
     Noise noise;
-    for (size_t i = 0; i < n; ++i) out[i] = shape(static_cast<double>(i) / kEffectRate, phase, noise);
+    for (size_t i = 0; i < n; ++i)
+        out[i] = shape(static_cast<double>(i) / kEffectRate, phase, noise);
     std::vector<double*> one{out.data()};
     normalise(one, n, 0.7);
     return out;
@@ -177,13 +180,15 @@ std::vector<EffectFile> makeEffects() {
 
 // ---- music --------------------------------------------------------------------------------
 
-double midiHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+double midiHz(int note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
 
 struct Piece {
     int rate;
-    double beat;                          // seconds
-    std::vector<std::vector<int>> chords; // one chord per bar of four beats, MIDI notes
-    std::vector<int> melody;              // one note per half beat, 0 = rest
+    double beat;                           // seconds
+    std::vector<std::vector<int>> chords;  // one chord per bar of four beats, MIDI notes
+    std::vector<int> melody;               // one note per half beat, 0 = rest
 };
 
 // Adds a note into the circular piece: whatever runs past the end continues at the start, so
@@ -243,14 +248,14 @@ Stereo renderPiece(const Piece& piece) {
 Piece backgroundPiece() {
     // Eight bars of a minor progression at 80 beats a minute: a 24-second loop.
     Piece p{kMusicRate, 0.75, {}, {}};
-    const std::vector<std::vector<int>> cycle = {
-        {57, 60, 64}, {53, 57, 60}, {48, 52, 55}, {55, 59, 62},
-        {57, 60, 64}, {50, 53, 57}, {52, 56, 59}, {57, 60, 64}};
+    const std::vector<std::vector<int>> cycle = {{57, 60, 64}, {53, 57, 60}, {48, 52, 55},
+                                                 {55, 59, 62}, {57, 60, 64}, {50, 53, 57},
+                                                 {52, 56, 59}, {57, 60, 64}};
     p.chords = cycle;
     const int tune[64] = {76, 0, 74, 72, 71, 0, 72, 0,  69, 0, 72, 0, 76, 0, 0,  0,
-                          67, 0, 69, 71, 72, 0, 71, 69, 67, 0, 0, 0, 74, 0, 71, 0,
-                          72, 0, 74, 76, 77, 0, 76, 74, 72, 0, 0, 0, 69, 0, 0,  0,
-                          71, 0, 72, 0,  68, 0, 71, 0,  69, 0, 0, 0, 0,  0, 0,  0};
+                          67, 0, 69, 71, 72, 0, 71, 69, 67, 0, 0,  0, 74, 0, 71, 0,
+                          72, 0, 74, 76, 77, 0, 76, 74, 72, 0, 0,  0, 69, 0, 0,  0,
+                          71, 0, 72, 0,  68, 0, 71, 0,  69, 0, 0,  0, 0,  0, 0,  0};
     p.melody.assign(tune, tune + 64);
     return p;
 }
@@ -258,12 +263,12 @@ Piece backgroundPiece() {
 Piece playerPiece() {
     // Twelve bars in a major key at 96 beats a minute, about 30 seconds.
     Piece p{44100, 0.625, {}, {}};
-    p.chords = {{60, 64, 67}, {55, 59, 62}, {57, 60, 64}, {52, 55, 59},
-                {53, 57, 60}, {48, 52, 55}, {53, 57, 60}, {55, 59, 62},
-                {60, 64, 67}, {57, 60, 64}, {50, 53, 57}, {55, 59, 62}};
-    const int tune[32] = {72, 0, 76, 0, 79, 0, 76, 74, 71, 0, 74, 0, 79, 0, 0, 0,
-                          76, 0, 72, 0, 69, 0, 72, 76, 71, 0, 0, 0, 67, 0, 71, 74};
-    for (int r = 0; r < 3; ++r) p.melody.insert(p.melody.end(), tune, tune + 32);
+    p.chords = {{60, 64, 67}, {55, 59, 62}, {57, 60, 64}, {52, 55, 59}, {53, 57, 60}, {48, 52, 55},
+                {53, 57, 60}, {55, 59, 62}, {60, 64, 67}, {57, 60, 64}, {50, 53, 57}, {55, 59, 62}};
+    const int tune[32] = {72, 0, 76, 0, 79, 0, 76, 74, 71, 0, 74, 0, 79, 0, 0,  0,
+                          76, 0, 72, 0, 69, 0, 72, 76, 71, 0, 0,  0, 67, 0, 71, 74};
+    for (int r = 0; r < 3; ++r)
+        p.melody.insert(p.melody.end(), tune, tune + 32);
     return p;
 }
 

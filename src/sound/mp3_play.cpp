@@ -1,6 +1,7 @@
 #include "sound/mp3_play.h"
 
 #include <chrono>
+#include <cstdint>
 #include <vector>
 
 #include <QFile>
@@ -133,6 +134,12 @@ int64_t MP3Play::positionMs() const {
     if (!stream_) return -1;
     const double frames = mixer_.position(voice_);
     return stream_->baseMs + static_cast<int64_t>(frames * 1000.0 / mixer_.outputRate());
+}
+
+int64_t MP3Play::bufferedFrames() const {
+    if (!stream_) return 0;
+    if (stream_->ring.ended()) return INT64_MAX;
+    return static_cast<int64_t>(stream_->ring.available());
 }
 
 QString MP3Play::Position() const {

@@ -54,6 +54,8 @@ class MP3Play {
 
     // The play position in milliseconds; -1 with nothing open.
     int64_t positionMs() const;
+    // Frames decoded ahead of the output; a large number once the whole rest is decoded.
+    int64_t bufferedFrames() const;
 
   private:
     struct Stream;
