@@ -18,6 +18,9 @@ namespace {
 constexpr int kAvioBufferSize = 32 * 1024;
 // A damaged file can fail every packet; past this many failures in a row it is not worth reading.
 constexpr int kMaxConsecutiveErrors = 200;
+constexpr int kConvertFrames = 4096;
+// The most channels the resampler accepts.
+constexpr int kMaxChannels = 64;
 
 std::string avText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -94,6 +97,8 @@ struct AudioDecoder::Impl {
     std::vector<float> scratch;
     bool demuxEnded = false;
     bool flushed = false;
+    bool swrHolding = false;   // the resampler keeps input that did not fit the last call
+    bool swrDraining = false;  // the file has ended: the resampler gives up its tail
     int consecutiveErrors = 0;
     int64_t decoded = 0;
 
@@ -163,18 +168,29 @@ struct AudioDecoder::Impl {
         decoded += frames;
     }
 
-    // Converts one decoded frame (or, with f null, what the resampler still holds).
+    // Converts one decoded frame, or with f null what the resampler still holds, at most
+    // kConvertFrames at a time: a file with a tiny sample rate would otherwise turn one frame
+    // into an enormous block when converted up to the output rate.
     void convert(const AVFrame* f) {
-        if (!swr) return;
-        const int inSamples = f ? f->nb_samples : 0;
-        const int room = swr_get_out_samples(swr, inSamples);
-        if (room <= 0) return;
-        scratch.resize(static_cast<size_t>(room) * 2);
+        if (!swr) {
+            swrHolding = false;
+            return;
+        }
+        scratch.resize(kConvertFrames * 2);
         uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(scratch.data())};
-        const int got =
-            swr_convert(swr, outPlanes, room,
-                        f ? const_cast<const uint8_t**>(f->extended_data) : nullptr, inSamples);
+        // No new input: a null list flushes the end, an empty one only hands out what is held.
+        static const uint8_t* const kNoInput[kMaxChannels] = {};
+        const uint8_t** in = const_cast<const uint8_t**>(kNoInput);
+        int count = 0;
+        if (f) {
+            in = const_cast<const uint8_t**>(f->extended_data);
+            count = f->nb_samples;
+        } else if (swrDraining) {
+            in = nullptr;
+        }
+        const int got = swr_convert(swr, outPlanes, kConvertFrames, in, count);
         appendConverted(got);
+        swrHolding = got == kConvertFrames;
     }
 
     void receiveFrames() {
@@ -190,7 +206,9 @@ struct AudioDecoder::Impl {
             if (frame->nb_samples > 0 && frame->sample_rate > 0) {
                 bool ok = true;
                 if (!resamplerMatches(frame)) {
-                    if (swr) convert(nullptr);
+                    // A change of format inside the stream: the old resampler's last few
+                    // samples are dropped rather than drained without bound.
+                    swrHolding = false;
                     ok = setupResampler(frame) >= 0;
                     if (!ok) swr_free(&swr);
                 }
@@ -204,12 +222,20 @@ struct AudioDecoder::Impl {
     bool fill() {
         const size_t before = pending.size();
         while (pending.size() == before) {
+            if (swrHolding) {
+                convert(nullptr);
+                continue;
+            }
             if (flushed) return false;
             if (demuxEnded || consecutiveErrors > kMaxConsecutiveErrors) {
+                if (swrDraining) {
+                    flushed = true;
+                    continue;
+                }
                 avcodec_send_packet(codec, nullptr);
                 receiveFrames();
-                if (swr) convert(nullptr);
-                flushed = true;
+                swrDraining = true;
+                convert(nullptr);
                 continue;
             }
             const int err = av_read_frame(fmt, packet);
@@ -372,6 +398,8 @@ bool AudioDecoder::seekMs(int64_t ms) {
     d_->pendingPos = 0;
     d_->demuxEnded = false;
     d_->flushed = false;
+    d_->swrHolding = false;
+    d_->swrDraining = false;
     d_->consecutiveErrors = 0;
     d_->decoded = 0;
     return err >= 0;

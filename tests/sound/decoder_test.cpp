@@ -77,24 +77,27 @@ INSTANTIATE_TEST_SUITE_P(
                       Format{"wma", ".wma", "-c:a wmav2 -b:a 128k", 44100, 2, 120, 0.04}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Decoder, ConvertsToTheRateAskedFor) {
-    const std::string path = scratchDir() + "/rate.wav";
-    ASSERT_TRUE(ffmpegMake(source(22050, 1) + " -c:a pcm_s16le", path));
+TEST(Decoder, ConvertsAnyRateToTheOutputRateInFull) {
+    // A hundred samples a second: every input frame becomes hundreds of times as many output
+    // frames, handed out piece by piece; none may be lost on the way, and the level stays.
+    const std::string path = scratchDir() + "/slow.wav";
+    testing::writeWave(path, std::vector<float>(200, 0.5f), 1, 100);
     AudioDecoder decoder;
     ASSERT_TRUE(decoder.open(path, 48000));
-    EXPECT_EQ(decoder.sourceRate(), 22050);
-    std::vector<float> out(96000 * 2);
-    const int64_t got = decoder.read(out.data(), 96000);
-    EXPECT_NEAR(got, 48000, 100);
-    out.resize(static_cast<size_t>(got) * 2);
-    EXPECT_NEAR(toneHz(out, 0, 48000), 440.0, 2.0);
-    EXPECT_NEAR(peak(out, 1), 0.5, 0.02);
+    std::vector<float> out(1000 * 2);
+    int64_t total = 0;
+    float middle = 0;
+    for (int64_t got; (got = decoder.read(out.data(), 1000)) > 0;) {
+        if (total < 48000 && total + got >= 48000) middle = out[(48000 - total) * 2 - 1];
+        total += got;
+    }
+    EXPECT_NEAR(total, 96000, 2400);
+    EXPECT_NEAR(middle, 0.5f, 0.01f);
 
     // Back to the start: the same sound again.
     ASSERT_TRUE(decoder.seekMs(0));
-    std::vector<float> again(1000 * 2);
-    EXPECT_EQ(decoder.read(again.data(), 1000), 1000);
-    EXPECT_NEAR(again[200], out[200], 1e-6);
+    EXPECT_EQ(decoder.read(out.data(), 1000), 1000);
+    EXPECT_NEAR(out[1999], 0.5f, 0.02f);
 }
 
 TEST(Decoder, BadFilesFailCleanly) {
