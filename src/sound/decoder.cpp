@@ -19,6 +19,13 @@ constexpr int kAvioBufferSize = 32 * 1024;
 // A damaged file can fail every packet; past this many failures in a row it is not worth reading.
 constexpr int kMaxConsecutiveErrors = 200;
 constexpr int kConvertFrames = 4096;
+// Sample rates outside this range are damage, not sound: a huge one would make the resampler
+// build a filter of gigabytes.
+constexpr int kMinRate = 100;
+constexpr int kMaxRate = 768000;
+bool plausibleRate(int rate) {
+    return rate >= kMinRate && rate <= kMaxRate;
+}
 // The most channels the resampler accepts.
 constexpr int kMaxChannels = 64;
 
@@ -203,7 +210,7 @@ struct AudioDecoder::Impl {
                 return;
             }
             consecutiveErrors = 0;
-            if (frame->nb_samples > 0 && frame->sample_rate > 0) {
+            if (frame->nb_samples > 0 && plausibleRate(frame->sample_rate)) {
                 bool ok = true;
                 if (!resamplerMatches(frame)) {
                     // A change of format inside the stream: the old resampler's last few
@@ -293,7 +300,7 @@ int openStreams(AVFormatContext* fmt, int& streamOut, AVCodecContext*& codecOut)
     if (!codec) return AVERROR(ENOMEM);
     err = avcodec_parameters_to_context(codec, fmt->streams[stream]->codecpar);
     if (err >= 0) err = avcodec_open2(codec, decoder, nullptr);
-    if (err < 0 || codec->sample_rate <= 0) {
+    if (err < 0 || !plausibleRate(codec->sample_rate)) {
         avcodec_free_context(&codec);
         return err < 0 ? err : AVERROR_INVALIDDATA;
     }

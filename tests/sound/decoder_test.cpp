@@ -123,6 +123,13 @@ TEST(Decoder, BadFilesFailCleanly) {
     EXPECT_FALSE(decodeFile(dir + "/header.wav", &error));
     EXPECT_EQ(error, "Invalid data found when processing input");
 
+    // A damaged header can claim any rate; converting from hundreds of megahertz would take
+    // gigabytes of filter, so such a file is refused.
+    testing::writeWave(dir + "/fast.wav", std::vector<float>(4000, 0.5f), 1, 757080896);
+    EXPECT_FALSE(decodeFile(dir + "/fast.wav", &error));
+    AudioDecoder decoder;
+    EXPECT_FALSE(decoder.open(dir + "/fast.wav", 48000));
+
     // A name that FFmpeg would otherwise take for another protocol stays a plain file name.
     EXPECT_FALSE(decodeFile("concat:" + dir + "/header.wav|" + dir + "/header.wav", &error));
 }
