@@ -41,7 +41,7 @@ const char* defaultEffectFile(SoundEffect which) {
 
 SoundSystem::SoundSystem(std::unique_ptr<sound::AudioOutput> output, const bool& EnableSoundControl,
                          std::function<void()> forgetMp3)
-    : mixer_(output->rate()),
+    : mixer_(output ? output->rate() : 48000),
       music(mixer_),
       mLeft1(mixer_, EnableSoundControl),
       mRight1(mixer_, EnableSoundControl),
@@ -54,7 +54,7 @@ SoundSystem::SoundSystem(std::unique_ptr<sound::AudioOutput> output, const bool&
       mMorvast1(mixer_, EnableSoundControl),
       mInverse1(mixer_, EnableSoundControl),
       mp3(mixer_, std::move(forgetMp3)),
-      output_(std::move(output)) {
+      output_(output ? std::move(output) : std::make_unique<sound::NullAudioOutput>()) {
     output_->start([this](float* out, int frames) { mixer_.render(out, frames); });
 }
 
