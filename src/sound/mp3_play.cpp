@@ -1,0 +1,162 @@
+#include "sound/mp3_play.h"
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "scoring/rounding.h"
+
+namespace morvast {
+
+namespace {
+
+// Half a second ahead of the audio thread: enough to ride out a busy machine, small enough that
+// a long file costs no more memory than a short one.
+constexpr double kRingSeconds = 0.5;
+constexpr int64_t kDecodeChunk = 2048;
+
+QString twoDigits(int64_t n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+QString formatPosition(int64_t milliseconds) {
+    const int64_t s = roundHalfEven(static_cast<double>(milliseconds) / 1000.0);
+    if (s < 60) return QStringLiteral("0:") + twoDigits(s);
+    return twoDigits(s / 60) + QLatin1Char(':') + twoDigits(s % 60);
+}
+
+struct MP3Play::Stream {
+    explicit Stream(size_t ringFrames) : ring(ringFrames) {}
+    sound::AudioDecoder decoder;
+    sound::StreamRing ring;
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool quit = false;
+    int64_t baseMs = 0;  // where the ring's first frame lies in the file
+};
+
+MP3Play::MP3Play(sound::Mixer& mixer, std::function<void()> forgetFile)
+    : mixer_(mixer), forgetFile_(std::move(forgetFile)), voice_(mixer.createVoice()) {}
+
+MP3Play::~MP3Play() {
+    mmStop();
+}
+
+void MP3Play::startDecoding() {
+    Stream& s = *stream_;
+    s.quit = false;
+    s.thread = std::thread([&s] {
+        std::vector<float> buffer(kDecodeChunk * 2);
+        for (;;) {
+            {
+                std::unique_lock lock(s.mutex);
+                // Polls for room: the audio thread frees space without signalling anyone.
+                s.wake.wait_for(lock, std::chrono::milliseconds(5), [&s] {
+                    return s.quit || s.ring.space() >= static_cast<size_t>(kDecodeChunk);
+                });
+                if (s.quit) return;
+                if (s.ring.space() < static_cast<size_t>(kDecodeChunk)) continue;
+            }
+            const int64_t got = s.decoder.read(buffer.data(), kDecodeChunk);
+            s.ring.write(buffer.data(), static_cast<size_t>(got));
+            if (got < kDecodeChunk) {
+                s.ring.markEnded();
+                return;
+            }
+        }
+    });
+}
+
+void MP3Play::stopDecoding() {
+    if (!stream_) return;
+    // Once the voice is stopped the audio thread no longer reads the ring.
+    mixer_.stop(voice_);
+    mixer_.setStream(voice_, nullptr);
+    {
+        std::lock_guard lock(stream_->mutex);
+        stream_->quit = true;
+    }
+    stream_->wake.notify_all();
+    if (stream_->thread.joinable()) stream_->thread.join();
+}
+
+QString MP3Play::mmPlay() {
+    try {
+        if (!QFileInfo(fileName_).isFile()) return QString::fromLatin1(kInputError);
+        // The device could hold one file only; a second open replaces the first rather than
+        // failing.
+        mmStop();
+        const int rate = mixer_.outputRate();
+        auto stream = std::make_unique<Stream>(static_cast<size_t>(rate * kRingSeconds));
+        if (!stream->decoder.open(QFile::encodeName(fileName_).toStdString(), rate)) {
+            return QString::fromStdString(stream->decoder.error());
+        }
+        // Decode the first chunk here: a file that opens but yields no sound (random bytes
+        // that happen to look like MP3) is refused like any other undecodable file, and the
+        // play starts with sound ready.
+        std::vector<float> first(kDecodeChunk * 2);
+        const int64_t got = stream->decoder.read(first.data(), kDecodeChunk);
+        if (got == 0) return QStringLiteral("Invalid data found when processing input");
+        stream->ring.write(first.data(), static_cast<size_t>(got));
+        if (got < kDecodeChunk) stream->ring.markEnded();
+        stream_ = std::move(stream);
+        if (!stream_->ring.ended()) startDecoding();
+        mixer_.setStream(voice_, &stream_->ring);
+        mixer_.setVolume(voice_, 0);
+        mixer_.play(voice_, false);
+        return QString::fromLatin1(kSuccess);
+    } catch (...) {
+        stopDecoding();
+        stream_.reset();
+        fileName_.clear();
+        if (forgetFile_) forgetFile_();
+        return QString();
+    }
+}
+
+QString MP3Play::mmStop() {
+    stopDecoding();
+    stream_.reset();
+    return QString();
+}
+
+bool MP3Play::IsPlaying() const {
+    return stream_ && mixer_.isPlaying(voice_);
+}
+
+int64_t MP3Play::positionMs() const {
+    if (!stream_) return -1;
+    const double frames = mixer_.position(voice_);
+    return stream_->baseMs + static_cast<int64_t>(frames * 1000.0 / mixer_.outputRate());
+}
+
+int64_t MP3Play::bufferedFrames() const {
+    if (!stream_) return 0;
+    if (stream_->ring.ended()) return INT64_MAX;
+    return static_cast<int64_t>(stream_->ring.available());
+}
+
+QString MP3Play::Position() const {
+    const int64_t ms = positionMs();
+    return ms < 0 ? QString() : formatPosition(ms);
+}
+
+void MP3Play::SeekTo(int64_t Second) {
+    if (!stream_) return;
+    stopDecoding();
+    stream_->ring.reset();
+    const int64_t ms = std::max<int64_t>(0, Second);
+    stream_->decoder.seekMs(ms);
+    stream_->baseMs = ms;
+    mixer_.setStream(voice_, &stream_->ring);
+    startDecoding();
+    mixer_.play(voice_, false);
+}
+
+}  // namespace morvast

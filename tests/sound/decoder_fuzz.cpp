@@ -1,0 +1,28 @@
+// libFuzzer entry over the whole decoding path: probing, demuxing, decoding and conversion of
+// arbitrary bytes. Built only with Clang and MORVAST_FUZZ=ON (see tests/sound/CMakeLists.txt).
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "sound/decoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string error;
+    auto wave = morvast::sound::decodeMemory({data, size}, &error);
+    if (!wave && error.empty()) std::abort();  // a refusal always says why
+    if (wave) {
+        if (wave->frames() == 0 || wave->rate <= 0) std::abort();
+        for (float x : wave->samples) {
+            if (!std::isfinite(x)) std::abort();
+        }
+    }
+    // The streaming path converts to the output rate; run it too.
+    morvast::sound::AudioDecoder decoder;
+    if (decoder.openMemory({data, size}, 48000)) {
+        float buffer[1024 * 2];
+        for (int i = 0; i < 64 && decoder.read(buffer, 1024) > 0; ++i) {
+        }
+    }
+    return 0;
+}
