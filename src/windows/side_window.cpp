@@ -12,10 +12,11 @@ SideWindow::SideWindow(const QString& caption, QSize clientSize, QWidget* parent
     setFixedSize(clientSize);
 }
 
-void SideWindow::unloadByProgram() {
+bool SideWindow::unloadByProgram() {
     unloading_ = true;
-    close();
+    const bool closed = close();
     unloading_ = false;
+    return closed;
 }
 
 void SideWindow::watch(QWidget* w) {

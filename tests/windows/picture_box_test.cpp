@@ -96,18 +96,5 @@ TEST_F(PictureBoxTest, KeepsItsImageUnlessTheGeometryChanges) {
     EXPECT_EQ(box.canvas().image().pixel(1, 1), qRgb(0, 0, 0));
 }
 
-TEST_F(PictureBoxTest, ReportsMouseReleaseAndFocus) {
-    QSignalSpy released(&box, &PictureBox::mouseReleased);
-    QSignalSpy focused(&box, &PictureBox::focusReceived);
-    box.activateWindow();
-    box.setFocus();
-    EXPECT_TRUE(processUntil([&] { return focused.count() > 0; }));
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), box.mapToGlobal(QPointF(5, 5)),
-                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&box, &release);
-    ASSERT_EQ(released.count(), 1);
-    EXPECT_EQ(released.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
-}
-
 }  // namespace
 }  // namespace morvast
