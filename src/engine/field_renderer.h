@@ -2,13 +2,18 @@
 
 #include <cstdint>
 
+#include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 #include <QRectF>
 
 #include "engine/game.h"
 
 namespace morvast {
+
+// A Windows colour value (&H00BBGGRR, red in the low byte) as an opaque Qt pixel value.
+QRgb rgbFromWin(uint32_t winColour);
 
 // A picture box that keeps its drawn image: a persistent QImage in device pixels with a user
 // coordinate system (user units -> pixels), a background colour and a fill colour for the box
@@ -37,8 +42,13 @@ class PictureCanvas {
     // Device-pixel rectangle of a user-unit rectangle (for tests and partial repaint).
     QRect toDevice(const QRectF& user) const;
     QPointF toDevice(double x, double y) const;
+    double devicePixelRatio() const { return dpr_; }
+    // Device pixels of the outline of a box and of a plain line.
+    int penWidth() const;
 
   private:
+    void fill(QRect device, QRgb rgb);
+
     QImage image_;
     double sx_ = 1, sy_ = 1;
     double dpr_ = 1;
@@ -62,9 +72,9 @@ class FieldRenderer {
     void DrawGrid();
     void DrawFigure();
     void DrawNext();
-    // Erases the phantom at its remembered place and draws it with its box at (x, y); draws
-    // its two colours from the game's random source.
+    // Restores the cells under the phantom's remembered box and remembers (x, y) instead.
     void ErasePhantom(int x, int y);
+    // Draws the phantom with its box at (x, y) in two colours fresh from the random source.
     void DrawPhantom(int x, int y);
     // The remembered phantom box position (static to the erasing procedure in spirit).
     int phantomX() const { return phantomX_; }
