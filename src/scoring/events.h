@@ -6,7 +6,18 @@
 namespace morvast {
 
 // The ten sound-effect objects, one per action and variant.
-enum class SoundEffect { Left, Right, Rotate, Drop1, Drop2, Down1, Down2, DelLin, Morvast, Inverse };
+enum class SoundEffect {
+    Left,
+    Right,
+    Rotate,
+    Drop1,
+    Drop2,
+    Down1,
+    Down2,
+    DelLin,
+    Morvast,
+    Inverse
+};
 
 // Windows colour values, &H00BBGGRR.
 namespace colour {
@@ -27,14 +38,14 @@ uint32_t qbColor(int n);
 
 // What the score panel shows when a special figure is dealt as the next figure.
 struct Announcement {
-    std::string caption;     // lblFirma
-    uint32_t textColour = 0; // lblFirma's text colour
+    std::string caption;      // lblFirma
+    uint32_t textColour = 0;  // lblFirma's text colour
 };
 
 // Every point where the arithmetic of points touches the score panel, the statistic list or a
 // sound. Calls come in exactly the order in which the game makes them.
 class ScoreListener {
-public:
+  public:
     virtual ~ScoreListener() = default;
     virtual void playSound(SoundEffect) {}
     // lblTimeBonus shows value, lblTotalScore shows the time-bonus total.
@@ -49,7 +60,9 @@ public:
     virtual void morvastBonusChanged(const std::string& caption) { (void)caption; }
     virtual void scoreChanged(int64_t shown) { (void)shown; }
     // A line for the statistic list; selectLast scrolls the list to it.
-    virtual void addStatistic(const std::string& line, bool selectLast) { (void)line, (void)selectLast; }
+    virtual void addStatistic(const std::string& line, bool selectLast) {
+        (void)line, (void)selectLast;
+    }
     // A special figure was dealt as the next figure: show lblFirma with this caption and colour.
     virtual void specialFigureAnnounced(const Announcement&) {}
 };

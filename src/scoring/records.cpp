@@ -160,8 +160,10 @@ RecordsFile::Load RecordsFile::load(RecordsTable& table) const {
 
 bool RecordsFile::save(const QByteArray& bytes) const {
     QSaveFile f(path_);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
+    // Unbuffered, so that a full disk shows in write(): a failed flush inside commit() can go
+    // unnoticed and put a cut-off file in place of the old one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (f.write(bytes) != bytes.size() || f.error() != QFileDevice::NoError) {
         f.cancelWriting();
         return false;
     }

@@ -74,7 +74,7 @@ class RecordsFile {
   public:
     static constexpr const char* kFileName = "MorvastFathers.txt";
 
-    explicit RecordsFile(const QString& folder, int lockTimeoutMs = 30000, int staleLockMs = 20000);
+    explicit RecordsFile(const QString& folder, int lockTimeoutMs = 30000, int staleLockMs = 10000);
 
     QString path() const { return path_; }
     QString lockPath() const { return path_ + QStringLiteral(".lock"); }

@@ -23,7 +23,8 @@ int32_t lineBonus(int k) {
 
 std::string remainDigits(int64_t levelLines) {
     std::string s;
-    for (int64_t i = 1; i <= 9 - levelLines; ++i) s += static_cast<char>('0' + i);
+    for (int64_t i = 1; i <= 9 - levelLines; ++i)
+        s += static_cast<char>('0' + i);
     if (9 - levelLines == 0) s = "123456789";
     return s;
 }
@@ -38,7 +39,9 @@ void Score::resetForNewGame() {
     scoreIsDashes = true;
 }
 
-int64_t Score::shownScore() const { return shownFromTenths(lngScore); }
+int64_t Score::shownScore() const {
+    return shownFromTenths(lngScore);
+}
 
 void Score::timeCounterStep(bool dropping) {
     if (dropping || intTimeCount >= 201) return;
@@ -90,8 +93,9 @@ void Score::finishAward(int k) {
     scoreIsDashes = false;
     out_.scoreChanged(shownScore());
     ++intFigures;
-    std::string line = std::to_string(intFigures) + ". +" +
-                       std::to_string(shownFromTenths(static_cast<int64_t>(lngScore) - lngScoreBefore));
+    std::string line =
+        std::to_string(intFigures) + ". +" +
+        std::to_string(shownFromTenths(static_cast<int64_t>(lngScore) - lngScoreBefore));
     if (k > 0) line += " -> " + std::to_string(k) + " lines";
     out_.addStatistic(line, true);
 }

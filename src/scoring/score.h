@@ -13,7 +13,7 @@ inline constexpr const char* kSuperFigure = "1001111110011111";
 // The arithmetic of points: score, bonuses, levels and the score panel's texts. Points are held
 // in tenths; every shown number is rounded halves to even.
 class Score {
-public:
+  public:
     explicit Score(ScoreListener& listener) : out_(listener) {}
 
     // The new-game reset of the load handler. The score, the speed and the time counter are not
@@ -57,7 +57,7 @@ public:
     uint32_t ColorFigura = 0;
     uint32_t nextFillColour = colour::kDarkBlue;
 
-private:
+  private:
     ScoreListener& out_;
 };
 
