@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include "gui_helpers.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_morvas_fathers.h"
@@ -19,30 +20,9 @@
 namespace morvast {
 namespace {
 
-void key(QWidget* w, int k, const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &release);
-}
-
-void type(QWidget* w, const QString& text) {
-    for (QChar c : text)
-        key(w, c.toUpper().unicode(), QString(c));
-}
-
-// Runs act on the dialog of type D once its modal loop runs. When no such dialog shows up, the
-// visible dialogs are closed so the test fails instead of waiting.
-template <typename D>
-void whenShown(std::function<void(D*)> act) {
-    QTimer::singleShot(0, [act] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) return act(d);
-        ADD_FAILURE() << "dialog not shown";
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
-    });
-}
+using testing::key;
+using testing::type;
+using testing::whenShown;
 
 TEST(frmEnterNameTest, SuggestsUnNamedSelectedSoTypingReplacesItAndEnterConfirms) {
     QWidget owner;
@@ -139,10 +119,3 @@ TEST(frmMorvasFathersTest, HandsTheKeyboardBackAndMarksThePassedRow) {
 
 }  // namespace
 }  // namespace morvast
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
