@@ -14,8 +14,6 @@ namespace morvast::testing {
 inline void key(QWidget* w, int k, const QString& text = QString()) {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
     QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &release);
 }
 
 inline void type(QWidget* w, const QString& text) {
@@ -23,8 +21,8 @@ inline void type(QWidget* w, const QString& text) {
         key(w, c.toUpper().unicode(), QString(c));
 }
 
-// Runs act on the visible window of type D once the event loop that shows it runs. When none
-// shows up, the visible dialogs are closed so that the test fails instead of waiting.
+// Runs act on the visible window of type D once the loop that shows it runs. When none shows
+// up, the dialogs are rejected so that the test fails instead of waiting.
 template <typename D>
 void whenShown(std::function<void(D*)> act, int triesLeft = 500) {
     QTimer::singleShot(triesLeft == 500 ? 0 : 10, [act, triesLeft] {
