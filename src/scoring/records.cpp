@@ -170,6 +170,13 @@ bool RecordsFile::save(const QByteArray& bytes) const {
     return f.commit();
 }
 
+bool RecordsFile::acquire(QLockFile& lock) const {
+    // A lock older than this was left by a copy that died while holding it, even on another
+    // computer where its process cannot be looked up.
+    lock.setStaleLockTime(staleLockMs_);
+    return lock.tryLock(lockTimeoutMs_);
+}
+
 ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
     switch (load(table)) {
         case Load::Ok:
@@ -183,8 +190,7 @@ ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
     // Another copy may create the file at the same moment and write its result into it: look
     // again under the lock, so that the default row never replaces a real table.
     QLockFile lock(lockPath());
-    lock.setStaleLockTime(staleLockMs_);
-    if (!lock.tryLock(lockTimeoutMs_)) {
+    if (!acquire(lock)) {
         table = defaultRecords();
         return ReadStatus::NotCreated;
     }
@@ -203,8 +209,7 @@ ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
 
 bool RecordsFile::WriteRecords(const RecordsTable& table) const {
     QLockFile lock(lockPath());
-    lock.setStaleLockTime(staleLockMs_);
-    if (!lock.tryLock(lockTimeoutMs_)) return false;
+    if (!acquire(lock)) return false;
     return save(encodeRecords(table));
 }
 
@@ -221,8 +226,7 @@ InsertOutcome RecordsFile::InsertRecord(RecordsTable& table, int32_t s,
     }
 
     QLockFile lock(lockPath());
-    lock.setStaleLockTime(staleLockMs_);
-    if (!lock.tryLock(lockTimeoutMs_)) return out;
+    if (!acquire(lock)) return out;
     RecordsTable fresh;
     switch (load(fresh)) {
         case Load::Ok:

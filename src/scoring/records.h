@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class QLockFile;
+
 namespace morvast {
 
 inline constexpr int kMaxRecords = 99;
@@ -95,6 +97,7 @@ class RecordsFile {
     enum class Load { Ok, Missing, Unreadable };
     Load load(RecordsTable& table) const;
     bool save(const QByteArray& bytes) const;
+    bool acquire(QLockFile& lock) const;
 
     QString path_;
     int lockTimeoutMs_;
