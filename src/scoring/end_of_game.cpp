@@ -48,7 +48,7 @@ FinishOutcome FinishGame(int64_t s, Score& score, RecordsTable& table, const Rec
         out.record = file.InsertRecord(table, s32, [&] { return AskPlayerName(w, today); });
     });
     ignoringErrors([&] { w.fillRecordsList(FillRecordsList(table)); });
-    out.newGame = w.gameOver();
+    ignoringErrors([&] { out.newGame = w.gameOver(); });
     if (!out.newGame) {
         w.endProgram();
         return out;
@@ -56,7 +56,7 @@ FinishOutcome FinishGame(int64_t s, Score& score, RecordsTable& table, const Rec
     score.lngScore = 0;
     score.intSpeed = 0;
     table.ClearRecords();
-    w.Form_Load();
+    ignoringErrors([&] { w.Form_Load(); });
     return out;
 }
 
