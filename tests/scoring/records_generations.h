@@ -1,0 +1,16 @@
+#pragma once
+
+#include "scoring/records.h"
+
+namespace morvast::testing {
+
+// The table that the churning writer writes in its generation g: 99 rows, every name carrying
+// g, so a file can be matched with the one whole table it must be.
+inline RecordsTable generationTable(int g) {
+    RecordsTable t;
+    for (int i = 0; i < kMaxRecords; ++i)
+        t.append(QStringLiteral("g%1-%2").arg(g).arg(i), 1000000 - i * 7 - g % 5);
+    return t;
+}
+
+}  // namespace morvast::testing
