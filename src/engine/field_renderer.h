@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 #include <QRectF>
 
@@ -10,12 +12,15 @@
 
 namespace morvast {
 
+// A Windows colour value (&H00BBGGRR, red in the low byte) as an opaque Qt pixel value.
+QRgb rgbFromWin(uint32_t winColour);
+
 // A picture box that keeps its drawn image: a persistent QImage in device pixels with a user
 // coordinate system (user units -> pixels), a background colour and a fill colour for the box
 // form of squares. Every drawing call returns nothing; dirtyRect() collects the device-pixel
 // area touched since the last takeDirty(), so the widget repaints only that.
 class PictureCanvas {
-public:
+  public:
     // userWidth x userHeight user units are shown on logicalWidth x logicalHeight logical
     // pixels; dpr is the device-pixel ratio of the screen.
     void setGeometry(int logicalWidth, int logicalHeight, double userWidth, double userHeight,
@@ -37,8 +42,13 @@ public:
     // Device-pixel rectangle of a user-unit rectangle (for tests and partial repaint).
     QRect toDevice(const QRectF& user) const;
     QPointF toDevice(double x, double y) const;
+    double devicePixelRatio() const { return dpr_; }
+    // Device pixels of the outline of a box and of a plain line.
+    int penWidth() const;
 
-private:
+  private:
+    void fill(QRect device, QRgb rgb);
+
     QImage image_;
     double sx_ = 1, sy_ = 1;
     double dpr_ = 1;
@@ -51,7 +61,7 @@ private:
 // The drawing procedures of the field, the next figure, the coming figures and the phantom.
 // They read the game and draw exactly what the rules redraw.
 class FieldRenderer {
-public:
+  public:
     // rnd is the game's own random source: the phantom's colours are drawn from it.
     FieldRenderer(const Game& game, RandomSource& rnd, PictureCanvas& field, PictureCanvas& next)
         : game_(game), rnd_(rnd), field_(field), next_(next) {}
@@ -62,15 +72,15 @@ public:
     void DrawGrid();
     void DrawFigure();
     void DrawNext();
-    // Erases the phantom at its remembered place and draws it with its box at (x, y); draws
-    // its two colours from the game's random source.
+    // Restores the cells under the phantom's remembered box and remembers (x, y) instead.
     void ErasePhantom(int x, int y);
+    // Draws the phantom with its box at (x, y) in two colours fresh from the random source.
     void DrawPhantom(int x, int y);
     // The remembered phantom box position (static to the erasing procedure in spirit).
     int phantomX() const { return phantomX_; }
     int phantomY() const { return phantomY_; }
 
-private:
+  private:
     const Game& game_;
     RandomSource& rnd_;
     PictureCanvas& field_;
