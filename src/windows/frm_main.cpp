@@ -136,7 +136,15 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
                                                 picNext->canvas());
     connectHandlers();
     qApp->installEventFilter(this);
-    Form_Load();
+}
+
+void frmMain::Load() {
+    if (!blnInitDone) Form_Load();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    Load();
+    QWidget::showEvent(event);
 }
 
 frmMain::~frmMain() { qApp->removeEventFilter(this); }
@@ -215,6 +223,7 @@ void frmMain::buildControls() {
                           "C++ и Qt.");
     picNext = new PictureBox(fraLeft);
     picNext->setGeometry(twipRect(600, 2520, 1155, 1155));
+    picNext->setUserScale(1155, 1155);
     setTag(picNext, "Здесь обычно изображена следующая фигурка.");
     lblFirma = makeLabel(fraLeft, twipRect(360, 3720, 1695, 375), " Morvast - фигурка    Бонус ",
                          colour::kCyan, true,
@@ -307,10 +316,19 @@ void frmMain::connectHandlers() {
         focusField();
     });
 
-    connect(frmStatistic_, &frmStatistic::closedByUser, this, [this] { chkStat->setChecked(false); });
-    connect(frmFuture_, &frmFuture::closedByUser, this, [this] { chkFuture->setChecked(false); });
-    connect(frmStatistic_, &frmStatistic::focusHandedBack, this, &frmMain::focusField);
-    connect(frmFuture_, &frmFuture::focusHandedBack, this, &frmMain::focusField);
+    frmStatistic_->setFocusTarget(picMorvast);
+    frmFuture_->setFocusTarget(picMorvast);
+    frmStatistic_->setOnUserClose([this] { chkStat->setChecked(false); });
+    frmFuture_->setOnUserClose([this] { chkFuture->setChecked(false); });
+
+    // A picture made afresh (new size or screen) is blank until drawn again.
+    connect(picMorvast, &PictureBox::canvasRecreated, this, [this] {
+        DrawField();
+        DrawGrid();
+        DrawFigure();
+    });
+    connect(picNext, &PictureBox::canvasRecreated, this, &frmMain::DrawNext);
+    connect(frmFuture_->picFuture, &PictureBox::canvasRecreated, this, &frmMain::DrawFuture);
 }
 
 // ---------------------------------------------------------------- load, paint, unload
@@ -384,7 +402,8 @@ void frmMain::Form_Load() {
     DrawFuture();
 
     if (!blnInitDone) {
-        LoadSettings();
+        sound_->createEffects();
+        settingsFile_->LoadSettings(*this);
         game.settings.iFantom = settings.iFantom;
         game.settings.EnableLoop = settings.EnableLoop;
         game.settings.SpeedChange = settings.SpeedChange;
@@ -421,10 +440,10 @@ void frmMain::Form_QueryUnload() {
     if (unloading_) return;
     unloading_ = true;
     tmrDown.setEnabled(false);
-    SaveSettings();
+    settingsFile_->SaveSettings(*this);
     if (frmMorvasFathers) frmMorvasFathers->close();
-    frmStatistic_->unload();
-    frmFuture_->unload();
+    frmStatistic_->unloadByProgram();
+    frmFuture_->unloadByProgram();
 }
 
 void frmMain::changeEvent(QEvent* event) {

@@ -40,8 +40,11 @@ public:
     // --- seams for the sound objects, the records and the settings ---
     void setSoundPort(SoundPort* port) { sound_ = port ? port : &silent_; }
     void setRecordsPort(RecordsPort* port) { records_ = port ? port : &noRecords_; }
-    virtual void LoadSettings() {}
-    virtual void SaveSettings() {}
+    void setSettingsPort(SettingsPort* port) { settingsFile_ = port ? port : &noSettings_; }
+
+    // Loads the window: the first Form_Load. Showing the window loads it too.
+    void Load();
+    bool isLoaded() const { return blnInitDone; }
 
     // --- the original's public procedures ---
     void Form_Load();
@@ -169,6 +172,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -190,13 +194,14 @@ private:
     void focusField();
     void flushField();
     void flushNext();
-    void flushFuture();
     double rnd() { return game.rnd().next(); }
 
     SoundPort silent_;
     SoundPort* sound_ = &silent_;
     RecordsPort noRecords_;
     RecordsPort* records_ = &noRecords_;
+    SettingsPort noSettings_;
+    SettingsPort* settingsFile_ = &noSettings_;
     frmStatistic* frmStatistic_ = nullptr;
     frmFuture* frmFuture_ = nullptr;
     std::unique_ptr<FieldRenderer> renderer_;

@@ -12,6 +12,8 @@ class frmMain;
 class SoundPort {
 public:
     virtual ~SoundPort() = default;
+    // The first load creates the ten effect objects here, in their order.
+    virtual void createEffects() {}
     // The effect object's DMCtrlPlay; the object itself checks whether effects are on.
     virtual void play(SoundEffect effect) { (void)effect; }
     // The background music's pan setter, -10000 left to 10000 right; may change the value.
@@ -33,6 +35,15 @@ public:
     virtual void updatePlace(frmMain& w, int64_t shownScore) { (void)w, (void)shownScore; }
     // The end of the game, called inside the falling tick.
     virtual void finishGame(frmMain& w, int64_t shownScore);
+};
+
+// The settings file. The defaults of the settings variables stand until it is read.
+class SettingsPort {
+public:
+    virtual ~SettingsPort() = default;
+    // Reads the file into the settings variables; may place and show the side windows.
+    virtual void LoadSettings(frmMain& w) { (void)w; }
+    virtual void SaveSettings(frmMain& w) { (void)w; }
 };
 
 }  // namespace morvast
