@@ -1,0 +1,23 @@
+#include "windows/frm_statistic.h"
+
+#include <QVBoxLayout>
+
+namespace morvast {
+
+frmStatistic::frmStatistic(QWidget* parent)
+    : SideWindow(QStringLiteral("Statistic"), QSize(2280 / 15, 3195 / 15), parent),
+      lstStatistic(new QListWidget(this)) {
+    lstStatistic->setObjectName(QStringLiteral("lstStatistic"));
+    lstStatistic->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lstStatistic);
+    watch(lstStatistic);
+}
+
+void frmStatistic::addLine(const QString& line, bool selectLast) {
+    lstStatistic->addItem(line);
+    if (selectLast) lstStatistic->setCurrentRow(lstStatistic->count() - 1);
+}
+
+}  // namespace morvast
