@@ -316,6 +316,9 @@ void frmMain::connectHandlers() {
         focusField();
     });
 
+    // Shown by a toggle, a side window leaves the keyboard with the game.
+    frmStatistic_->setAttribute(Qt::WA_ShowWithoutActivating);
+    frmFuture_->setAttribute(Qt::WA_ShowWithoutActivating);
     frmStatistic_->setFocusTarget(picMorvast);
     frmFuture_->setFocusTarget(picMorvast);
     frmStatistic_->setOnUserClose([this] { chkStat->setChecked(false); });
@@ -619,6 +622,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (type == QEvent::MouseMove) {
+        // A move that a child ignored reaches its parents too; only the control under the
+        // pointer reacts, as a control of the original does.
+        if (auto* w = qobject_cast<QWidget*>(watched);
+            w && w->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            return false;
         if (watched == chkPause || watched == chkHelp || watched == chkDemo || watched == chkSet ||
             watched == chkExit)
             hoverTopButton(static_cast<QPushButton*>(watched));
@@ -818,9 +826,7 @@ void frmMain::morvastBonusChanged(const std::string& caption) {
 void frmMain::scoreChanged(int64_t shown) { lblScore->setText(QString::number(shown)); }
 
 void frmMain::addStatistic(const std::string& line, bool selectLast) {
-    QListWidget* list = frmStatistic_->lstStatistic;
-    list->addItem(QString::fromStdString(line));
-    if (selectLast) list->setCurrentRow(list->count() - 1);
+    frmStatistic_->addLine(QString::fromStdString(line), selectLast);
 }
 
 void frmMain::specialFigureAnnounced(const Announcement& a) {

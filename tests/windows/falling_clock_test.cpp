@@ -1,5 +1,7 @@
 #include "windows/falling_clock.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include "gui_fixture.h"
@@ -91,13 +93,15 @@ TEST(FallingClock, TheTimerDrivesTicksInRealTime) {
         return true;
     });
     clock.setEnabled(true);
-    QEventLoop loop;
-    QTimer::singleShot(200, &loop, &QEventLoop::quit);
-    loop.exec();
-    // No timing bound: a slow machine may run fewer; it must run some and never burst.
+    // Waits for the first tick without a bound on how soon it must come.
+    QElapsedTimer waited;
+    waited.start();
+    while (ticks == 0 && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     EXPECT_GT(ticks, 0);
     clock.setEnabled(false);
     const int before = ticks;
+    QEventLoop loop;
     QTimer::singleShot(50, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(ticks, before);

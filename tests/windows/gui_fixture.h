@@ -11,6 +11,7 @@
 
 #include "engine/random.h"
 #include "windows/frm_main.h"
+#include "windows/picture_box.h"
 
 namespace morvast::testing {
 

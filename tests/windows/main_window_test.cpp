@@ -114,15 +114,18 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThemWithTheirCaptionsColou
             if (auto* g = qobject_cast<QGroupBox*>(r.control)) text = g->title();
             EXPECT_EQ(text.toStdString(), r.caption);
         }
-        if (r.fore >= 0) EXPECT_EQ(foreColor(r.control), static_cast<uint32_t>(r.fore));
-        if (r.tagStart)
+        if (r.fore >= 0) {
+            EXPECT_EQ(foreColor(r.control), static_cast<uint32_t>(r.fore));
+        }
+        if (r.tagStart) {
             EXPECT_TRUE(tagOf(r.control).startsWith(QString::fromUtf8(r.tagStart)))
                 << tagOf(r.control).toStdString();
-        else
+        } else {
             EXPECT_TRUE(tagOf(r.control).isEmpty());
+        }
     }
     // Every control inside a frame carries a help text; the window itself stays 6810 x 8805.
-    for (QWidget* frame : {w->fraMorvast, static_cast<QWidget*>(w->fraBottom),
+    for (QWidget* frame : {static_cast<QWidget*>(w->fraMorvast), static_cast<QWidget*>(w->fraBottom),
                            static_cast<QWidget*>(w->fraBottomRight), static_cast<QWidget*>(w->fraLeft)})
         for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_FALSE(tagOf(child).isEmpty()) << child->objectName().toStdString();

@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, BlinksEndInTheirFinalColours) {
 TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
     QTest::mouseClick(w->chkStat, Qt::LeftButton);
     QTest::mouseClick(w->chkFuture, Qt::LeftButton);
-    QApplication::processEvents();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
     EXPECT_TRUE(w->statisticWindow()->isVisible());
     EXPECT_TRUE(w->futureWindow()->isVisible());
     const int x = w->game.bytFigX;
