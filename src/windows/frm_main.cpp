@@ -45,6 +45,8 @@ QLabel* makeLabel(QWidget* parent, QRect r, const char* caption, uint32_t fore, 
     auto* l = new QLabel(QString::fromUtf8(caption), parent);
     l->setGeometry(r);
     l->setAlignment(centred ? (Qt::AlignHCenter | Qt::AlignTop) : (Qt::AlignLeft | Qt::AlignTop));
+    // Captions longer than their label break at blanks onto the next line.
+    l->setWordWrap(true);
     setBackColor(l, colour::kBlack);
     setForeColor(l, fore);
     if (tag) setTag(l, tag);

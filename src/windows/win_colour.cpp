@@ -6,13 +6,16 @@
 namespace morvast {
 
 void setBackColor(QWidget* w, uint32_t win) {
+    if (!qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
     QPalette p = w->palette();
     const QColor c = toQColor(win);
-    if (p.color(QPalette::Window) == c && p.color(QPalette::Button) == c) return;
+    // An inherited colour counts as set only once the widget holds it itself.
+    if (w->testAttribute(Qt::WA_SetPalette) && p.color(QPalette::Window) == c &&
+        p.color(QPalette::Button) == c)
+        return;
     p.setColor(QPalette::Window, c);
     p.setColor(QPalette::Button, c);
     w->setPalette(p);
-    if (!qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
 }
 
 void setForeColor(QWidget* w, uint32_t win) {
