@@ -45,8 +45,6 @@ QLabel* makeLabel(QWidget* parent, QRect r, const char* caption, uint32_t fore, 
     auto* l = new QLabel(QString::fromUtf8(caption), parent);
     l->setGeometry(r);
     l->setAlignment(centred ? (Qt::AlignHCenter | Qt::AlignTop) : (Qt::AlignLeft | Qt::AlignTop));
-    // Captions longer than their label break at blanks onto the next line.
-    l->setWordWrap(true);
     setBackColor(l, colour::kBlack);
     setForeColor(l, fore);
     if (tag) setTag(l, tag);
@@ -231,6 +229,10 @@ void frmMain::buildControls() {
                          colour::kCyan, true,
                          "Бонус ( до 5000 ) за показанную Morvast-фигурку. Есть супер-фигурка :  "
                          "Morvast - выпадает очень редко, а бонус за нее - 25000.");
+    // Captions longer than their label break at blanks onto the next line, as the original's
+    // labels do; the labels that change every tick stay on one line, which is cheaper to lay out.
+    lblFirma->setWordWrap(true);
+    lblSumBonus->setWordWrap(true);
     fraLines = makeGroup(fraLeft, twipRect(120, 4200, 2175, 1335), "Lines Bonus", kLightBlue,
                          "Чем больше линий одновременно удалено, тем больше бонус.");
     static const char* const kLineTags[5] = {
