@@ -39,10 +39,20 @@ double secondsSinceProcessStart() {
     // Field 22 is the start time; fields after the command name (in parentheses) are plain.
     std::istringstream rest(text.substr(text.rfind(')') + 2));
     std::string field;
-    for (int i = 3; i <= 22; ++i) rest >> field;
+    for (int i = 3; i <= 22; ++i)
+        rest >> field;
     const double start = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
     return nowSeconds(CLOCK_BOOTTIME) - start;
 }
+
+// Counts paints of one widget itself (the main window's paint handler redraws the next figure).
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct FirstPaint : QObject {
     double at = -1;
@@ -70,8 +80,7 @@ double cpuPerSecond(double seconds) {
     const double cpu0 = nowSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double wall0 = nowSeconds(CLOCK_MONOTONIC);
     runFor(seconds);
-    return (nowSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0) /
-           (nowSeconds(CLOCK_MONOTONIC) - wall0);
+    return (nowSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0) / (nowSeconds(CLOCK_MONOTONIC) - wall0);
 }
 
 }  // namespace
@@ -86,13 +95,19 @@ int main(int argc, char* argv[]) {
     FirstPaint firstPaint;
     w.picMorvast->installEventFilter(&firstPaint);
     w.show();
-    while (firstPaint.at < 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (firstPaint.at < 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     std::printf("process start to first painted field: %.1f ms\n", firstPaint.at * 1000);
 
     runFor(0.5);  // let start-up settle
+    PaintCount windowPaints;
+    w.installEventFilter(&windowPaints);
     std::printf("CPU per second of play, level 0:       %.2f %% of one core\n",
                 cpuPerSecond(seconds) * 100);
+    std::printf("main window paint handler runs per second of play: %.1f\n",
+                windowPaints.paints / seconds);
+    w.removeEventFilter(&windowPaints);
 
     FastLevel fast;
     w.setRecordsPort(&fast);
@@ -122,14 +137,17 @@ int main(int argc, char* argv[]) {
         // The repaint of what the press drew.
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
-        us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0)
-                         .count());
+        us.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0)
+                .count());
     }
     std::sort(us.begin(), us.end());
     double sum = 0;
-    for (double v : us) sum += v;
-    std::printf("key press handled and repainted: median %.0f us, mean %.0f us, 99th %.0f us "
-                "(%d presses)\n",
-                us[us.size() / 2], sum / us.size(), us[us.size() * 99 / 100], presses);
+    for (double v : us)
+        sum += v;
+    std::printf(
+        "key press handled and repainted: median %.0f us, mean %.0f us, 99th %.0f us "
+        "(%d presses)\n",
+        us[us.size() / 2], sum / us.size(), us[us.size() * 99 / 100], presses);
     return 0;
 }

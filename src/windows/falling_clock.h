@@ -14,7 +14,7 @@ namespace morvast {
 // so the figure never jumps.
 class FallingClock : public QObject {
     Q_OBJECT
-public:
+  public:
     using Nanos = std::chrono::nanoseconds;
     static constexpr Nanos kTick{15'625'000};
     static constexpr int kMaxCatchUp = 4;
@@ -31,7 +31,7 @@ public:
     // it with the steady clock's time; tests call it with made-up times.
     int advance(Nanos elapsed);
 
-private:
+  private:
     void onTimer();
     void scheduleNext();
 

@@ -21,7 +21,9 @@ namespace morvast {
 namespace {
 
 // 15 twips to the logical pixel.
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int px(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 QRect twipRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
@@ -38,7 +40,9 @@ constexpr uint32_t kTimeGreen = 0x00C000;
 constexpr double kFieldUnitsWide = 3760;
 constexpr double kFieldUnitsHigh = 7760;
 
-void setTag(QWidget* w, const char* text) { w->setProperty("Tag", QString::fromUtf8(text)); }
+void setTag(QWidget* w, const char* text) {
+    w->setProperty("Tag", QString::fromUtf8(text));
+}
 
 QLabel* makeLabel(QWidget* parent, QRect r, const char* caption, uint32_t fore, bool centred,
                   const char* tag) {
@@ -93,13 +97,20 @@ QPushButton* makeMenuButton(QWidget* parent, QRect r, const char* caption, bool 
 
 int qtKeyToCode(int key) {
     switch (key) {
-        case Qt::Key_Left: return 37;
-        case Qt::Key_Up: return 38;
-        case Qt::Key_Right: return 39;
-        case Qt::Key_Down: return 40;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_Space: return 32;
-        default: return 0;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Space:
+            return 32;
+        default:
+            return 0;
     }
 }
 
@@ -132,8 +143,8 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
     buildControls();
     frmStatistic_ = new frmStatistic(this);
     frmFuture_ = new frmFuture(this);
-    renderer_ = std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(),
-                                                picNext->canvas());
+    renderer_ =
+        std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(), picNext->canvas());
     connectHandlers();
     qApp->installEventFilter(this);
 }
@@ -147,7 +158,9 @@ void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-frmMain::~frmMain() { qApp->removeEventFilter(this); }
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+}
 
 // ---------------------------------------------------------------- design
 
@@ -185,14 +198,13 @@ void frmMain::buildControls() {
     frmMenu->setMouseTracking(true);
     chkPause = makeMenuButton(frmMenu, twipRect(0, 240, 615, 255), "Pause", true,
                               "Пауза - Клавиша ESC. При нажатии ESC все окна свернутся.");
-    chkHelp = makeMenuButton(frmMenu, twipRect(600, 240, 615, 255), "Help", true,
-                             "Вызов справки.");
+    chkHelp = makeMenuButton(frmMenu, twipRect(600, 240, 615, 255), "Help", true, "Вызов справки.");
     chkDemo = makeMenuButton(frmMenu, twipRect(1200, 240, 615, 255), "Demo", true,
                              "Обучающий видеоролик ( пример ужасной игры ).");
     chkSet = makeMenuButton(frmMenu, twipRect(1800, 240, 615, 255), "Set", true,
                             "Hастройка музыкального сопровождения, отображения фантома и т.д.");
-    chkExit = makeMenuButton(frmMenu, twipRect(2400, 240, 615, 255), "Exit", true,
-                             "Выход из игры.");
+    chkExit =
+        makeMenuButton(frmMenu, twipRect(2400, 240, 615, 255), "Exit", true, "Выход из игры.");
     chkAuto = makeMenuButton(frmMenu, twipRect(0, 600, 615, 255), "Auto", false,
                              "Автоматическая пристыковка окон The Best Of The Morvast, Future, "
                              "Statistic  и *.mp3 & *.wma Player.");
@@ -262,30 +274,50 @@ void frmMain::buildControls() {
     Label[3] = makeLabel(this, twipRect(480, 6960, 75, 975), "", colour::kBlack, false, nullptr);
     Label[4] = makeLabel(this, twipRect(480, 7920, 495, 75), "", colour::kBlack, false, nullptr);
     Label[5] = makeLabel(this, twipRect(4080, 0, 75, 2535), "", colour::kBlack, false, nullptr);
-    for (int i = 1; i <= 5; ++i) Label[i]->setObjectName(QStringLiteral("Label%1").arg(i));
+    for (int i = 1; i <= 5; ++i)
+        Label[i]->setObjectName(QStringLiteral("Label%1").arg(i));
 
     // Object names make the controls findable by their original names.
-    const std::pair<QWidget*, const char*> names[] = {
-        {fraMorvast, "fraMorvast"},     {picMorvast, "picMorvast"},
-        {fraBottom, "fraBottom"},       {fraControl, "fraControl"},
-        {cmdDown, "cmdDown"},           {cmdLeftRight[0], "cmdLeftRight(0)"},
-        {cmdLeftRight[2], "cmdLeftRight(2)"}, {cmdRotate, "cmdRotate(0)"},
-        {cmdSpace, "cmdSpace"},         {lblPause, "lblPause"},
-        {fraBottomRight, "fraBottomRight"}, {frmMenu, "frmMenu"},
-        {chkPause, "chkPause"},         {chkHelp, "chkHelp"},
-        {chkDemo, "chkDemo"},           {chkSet, "chkSet"},
-        {chkExit, "chkExit"},           {chkAuto, "chkAuto"},
-        {chkFuture, "chkFuture"},       {chkRec, "chkRec"},
-        {chkStat, "chkStat"},           {chkMP3, "chkMP3"},
-        {fraLeft, "fraLeft"},           {lblLevel, "lblLevel"},
-        {lblRemain, "lblRemain"},       {fraScore, "fraScore"},
-        {lblScore, "lblScore"},         {lblSumBonus, "lblSumBonus"},
-        {picNext, "picNext"},           {lblAutors, "lblAutors"},
-        {lblFirma, "lblFirma"},         {fraLines, "fraLines"},
-        {lblPosition, "lblPosition"},   {lblNextPlace, "lblNextPlace"},
-        {lblHeightBonus, "lblHeightBonus"}, {lblTimeBonus, "lblTimeBonus"},
-        {lblTotal, "lblTotal"},         {lblTotalScore, "lblTotalScore"}};
-    for (const auto& [w, name] : names) w->setObjectName(QString::fromLatin1(name));
+    const std::pair<QWidget*, const char*> names[] = {{fraMorvast, "fraMorvast"},
+                                                      {picMorvast, "picMorvast"},
+                                                      {fraBottom, "fraBottom"},
+                                                      {fraControl, "fraControl"},
+                                                      {cmdDown, "cmdDown"},
+                                                      {cmdLeftRight[0], "cmdLeftRight(0)"},
+                                                      {cmdLeftRight[2], "cmdLeftRight(2)"},
+                                                      {cmdRotate, "cmdRotate(0)"},
+                                                      {cmdSpace, "cmdSpace"},
+                                                      {lblPause, "lblPause"},
+                                                      {fraBottomRight, "fraBottomRight"},
+                                                      {frmMenu, "frmMenu"},
+                                                      {chkPause, "chkPause"},
+                                                      {chkHelp, "chkHelp"},
+                                                      {chkDemo, "chkDemo"},
+                                                      {chkSet, "chkSet"},
+                                                      {chkExit, "chkExit"},
+                                                      {chkAuto, "chkAuto"},
+                                                      {chkFuture, "chkFuture"},
+                                                      {chkRec, "chkRec"},
+                                                      {chkStat, "chkStat"},
+                                                      {chkMP3, "chkMP3"},
+                                                      {fraLeft, "fraLeft"},
+                                                      {lblLevel, "lblLevel"},
+                                                      {lblRemain, "lblRemain"},
+                                                      {fraScore, "fraScore"},
+                                                      {lblScore, "lblScore"},
+                                                      {lblSumBonus, "lblSumBonus"},
+                                                      {picNext, "picNext"},
+                                                      {lblAutors, "lblAutors"},
+                                                      {lblFirma, "lblFirma"},
+                                                      {fraLines, "fraLines"},
+                                                      {lblPosition, "lblPosition"},
+                                                      {lblNextPlace, "lblNextPlace"},
+                                                      {lblHeightBonus, "lblHeightBonus"},
+                                                      {lblTimeBonus, "lblTimeBonus"},
+                                                      {lblTotal, "lblTotal"},
+                                                      {lblTotalScore, "lblTotalScore"}};
+    for (const auto& [w, name] : names)
+        w->setObjectName(QString::fromLatin1(name));
     for (int i = 1; i <= 4; ++i)
         lblCountLines[i]->setObjectName(QStringLiteral("lblCountLines(%1)").arg(i));
 
@@ -368,7 +400,8 @@ void frmMain::Form_Load() {
 
     lblScore->setText(QStringLiteral("---"));
     game.blnPlaying = true;
-    for (int i = 1; i <= 4; ++i) lblCountLines[i]->setText(QString());
+    for (int i = 1; i <= 4; ++i)
+        lblCountLines[i]->setText(QString());
 
     Minimize_Window(true);
     game.intCells = 0;
@@ -436,7 +469,9 @@ void frmMain::paintEvent(QPaintEvent* event) {
     Form_Paint();
 }
 
-void frmMain::Form_Paint() { DrawNext(); }
+void frmMain::Form_Paint() {
+    DrawNext();
+}
 
 void frmMain::closeEvent(QCloseEvent* event) {
     Form_QueryUnload();
@@ -478,8 +513,12 @@ void frmMain::Minimize_Window(bool minimize) {
 
 // ---------------------------------------------------------------- drawing
 
-void frmMain::flushField() { picMorvast->flush(); }
-void frmMain::flushNext() { picNext->flush(); }
+void frmMain::flushField() {
+    picMorvast->flush();
+}
+void frmMain::flushNext() {
+    picNext->flush();
+}
 
 void frmMain::DrawField() {
     renderer_->DrawField();
@@ -558,7 +597,9 @@ void frmMain::cmdDown_MouseDown() {
     game.dropPress();
 }
 
-void frmMain::cmdDown_MouseUp() { focusField(); }
+void frmMain::cmdDown_MouseUp() {
+    focusField();
+}
 
 void frmMain::Form_KeyDown(int keyCode) {
     const bool playing = game.blnPlaying;
@@ -589,11 +630,20 @@ void frmMain::Form_KeyDown(int keyCode) {
 
 void frmMain::Form_KeyUp(int keyCode) {
     switch (keyCode) {
-        case 37: cmdLeftRight_MouseUp(0); break;
-        case 39: cmdLeftRight_MouseUp(2); break;
-        case 38: cmdRotate_MouseUp(0); break;
-        case 32: cmdSpace_MouseUp(); break;
-        default: break;
+        case 37:
+            cmdLeftRight_MouseUp(0);
+            break;
+        case 39:
+            cmdLeftRight_MouseUp(2);
+            break;
+        case 38:
+            cmdRotate_MouseUp(0);
+            break;
+        case 32:
+            cmdSpace_MouseUp();
+            break;
+        default:
+            break;
     }
 }
 
@@ -730,9 +780,13 @@ void frmMain::chkAuto_Click() {
     // Docking places the side windows; the release unchecks the button again.
 }
 
-void frmMain::chkFuture_Click() { frmFuture_->setVisible(chkFuture->isChecked()); }
+void frmMain::chkFuture_Click() {
+    frmFuture_->setVisible(chkFuture->isChecked());
+}
 
-void frmMain::chkStat_Click() { frmStatistic_->setVisible(chkStat->isChecked()); }
+void frmMain::chkStat_Click() {
+    frmStatistic_->setVisible(chkStat->isChecked());
+}
 
 void frmMain::chkRec_Click() {
     if (frmMorvasFathers)
@@ -748,7 +802,9 @@ void frmMain::chkMP3_Click() {
 
 // ---------------------------------------------------------------- timers
 
-void frmMain::tmrDown_Timer() { game.tmrDown_Timer(); }
+void frmMain::tmrDown_Timer() {
+    game.tmrDown_Timer();
+}
 
 void frmMain::tmrDemo_Timer() {
     for (QPushButton* b : {cmdLeftRight[0], cmdLeftRight[2], cmdRotate, cmdSpace})
@@ -758,11 +814,21 @@ void frmMain::tmrDemo_Timer() {
     const DemoPress press = chooseDemoPress(rInterval, rPress);
     tmrDemo.setInterval(press.intervalMs);
     switch (press.action) {
-        case DemoAction::Left: cmdLeftRight_MouseDown(0); break;
-        case DemoAction::Right: cmdLeftRight_MouseDown(2); break;
-        case DemoAction::Rotate: cmdRotate_MouseDown(0); break;
-        case DemoAction::Drop: cmdDown_MouseDown(); break;
-        case DemoAction::Invert: cmdSpace_MouseDown(); break;
+        case DemoAction::Left:
+            cmdLeftRight_MouseDown(0);
+            break;
+        case DemoAction::Right:
+            cmdLeftRight_MouseDown(2);
+            break;
+        case DemoAction::Rotate:
+            cmdRotate_MouseDown(0);
+            break;
+        case DemoAction::Drop:
+            cmdDown_MouseDown();
+            break;
+        case DemoAction::Invert:
+            cmdSpace_MouseDown();
+            break;
     }
 }
 
@@ -774,7 +840,8 @@ void frmMain::tmrLevel_Timer() {
     if (intBlinkLevel > 15) {
         tmrLevel.stop();
         setForeColor(lblLevel, colour::qbColor(game.score.intLevel + 1));
-        for (int i = 1; i <= 5; ++i) setBackColor(Label[i], colour::kBlack);
+        for (int i = 1; i <= 5; ++i)
+            setBackColor(Label[i], colour::kBlack);
         intBlinkLevel = 0;
     }
 }
@@ -792,9 +859,13 @@ void frmMain::tmrMigCountLines_Timer() {
 
 // ---------------------------------------------------------------- what the game reports
 
-void frmMain::playSound(SoundEffect effect) { sound_->play(effect); }
+void frmMain::playSound(SoundEffect effect) {
+    sound_->play(effect);
+}
 
-void frmMain::setMusicPan(int16_t& pan) { sound_->setPan(pan); }
+void frmMain::setMusicPan(int16_t& pan) {
+    sound_->setPan(pan);
+}
 
 void frmMain::showTimeBonus(int value, int64_t total) {
     lblTimeBonus->setText(QString::number(value));
@@ -815,7 +886,8 @@ void frmMain::startLevelBlink() {
 
 void frmMain::lineBonusAwarded(int k, const std::string& caption) {
     intLastLines = k;
-    for (int i = 1; i <= 4; ++i) setForeColor(lblCountLines[i], colour::kYellow);
+    for (int i = 1; i <= 4; ++i)
+        setForeColor(lblCountLines[i], colour::kYellow);
     if (!tmrMigCountLines.isActive())
         tmrMigCountLines.start();
     else
@@ -827,7 +899,9 @@ void frmMain::morvastBonusChanged(const std::string& caption) {
     lblSumBonus->setText(QString::fromStdString(caption));
 }
 
-void frmMain::scoreChanged(int64_t shown) { lblScore->setText(QString::number(shown)); }
+void frmMain::scoreChanged(int64_t shown) {
+    lblScore->setText(QString::number(shown));
+}
 
 void frmMain::addStatistic(const std::string& line, bool selectLast) {
     frmStatistic_->addLine(QString::fromStdString(line), selectLast);
@@ -844,11 +918,17 @@ void frmMain::landingBegins() {
     lblFirma->hide();
 }
 
-void frmMain::dropButtonEnabled(bool enabled) { cmdDown->setEnabled(enabled); }
+void frmMain::dropButtonEnabled(bool enabled) {
+    cmdDown->setEnabled(enabled);
+}
 
-void frmMain::updatePlace(int64_t shownScore) { records_->updatePlace(*this, shownScore); }
+void frmMain::updatePlace(int64_t shownScore) {
+    records_->updatePlace(*this, shownScore);
+}
 
-void frmMain::finishGame(int64_t shownScore) { records_->finishGame(*this, shownScore); }
+void frmMain::finishGame(int64_t shownScore) {
+    records_->finishGame(*this, shownScore);
+}
 
 void frmMain::newGameAfterGameOver() {
     tmrDemo.stop();

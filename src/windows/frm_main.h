@@ -31,7 +31,7 @@ class frmMain : public QWidget, public GameListener {
     std::unique_ptr<RandomSource> ownRnd_;
     std::unique_ptr<Clock> ownClock_;
 
-public:
+  public:
     // rnd and clock default to the program's own generator and the system clock.
     explicit frmMain(RandomSource* rnd = nullptr, const Clock* clock = nullptr,
                      QWidget* parent = nullptr);
@@ -167,14 +167,14 @@ public:
     void updatePlace(int64_t shownScore) override;
     void finishGame(int64_t shownScore) override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void connectHandlers();
     void Form_Paint();

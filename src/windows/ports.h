@@ -10,7 +10,7 @@ class frmMain;
 
 // Where the main window sends its sounds. The default is silent; the sound objects replace it.
 class SoundPort {
-public:
+  public:
     virtual ~SoundPort() = default;
     // The first load creates the ten effect objects here, in their order.
     virtual void createEffects() {}
@@ -23,7 +23,7 @@ public:
 // The records table's seams in the main window. The default keeps no table: the game still runs
 // from start to end and a finished game is followed by a new one.
 class RecordsPort {
-public:
+  public:
     virtual ~RecordsPort() = default;
     // Reads the records file and fills the records list; answers the number of rows, which
     // becomes the running place.
@@ -39,7 +39,7 @@ public:
 
 // The settings file. The defaults of the settings variables stand until it is read.
 class SettingsPort {
-public:
+  public:
     virtual ~SettingsPort() = default;
     // Reads the file into the settings variables; may place and show the side windows.
     virtual void LoadSettings(frmMain& w) { (void)w; }

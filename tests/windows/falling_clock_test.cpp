@@ -29,7 +29,8 @@ TEST(FallingClock, RunsOneTickPerSixtyFourthOfASecondAndCarriesTheRemainder) {
     EXPECT_EQ(ticks, 4);
     // One second of steady play is 64 ticks, fed in uneven slices.
     ticks = 0;
-    for (int i = 0; i < 100; ++i) clock.advance(milliseconds(10));
+    for (int i = 0; i < 100; ++i)
+        clock.advance(milliseconds(10));
     EXPECT_EQ(ticks, 64);
 }
 

@@ -30,18 +30,18 @@ inline QApplication& app() {
 }
 
 class FixedClock final : public Clock {
-public:
+  public:
     explicit FixedClock(int s) : s_(s) {}
     int seconds() const override { return s_; }
 
-private:
+  private:
     int s_;
 };
 
 // The game's own generator, except that queued values are handed out first: a test can say
 // what the next draws are.
 class ScriptedRandom final : public RandomSource {
-public:
+  public:
     double next() override {
         ++draws;
         if (!queued.empty()) {
@@ -57,12 +57,13 @@ public:
 };
 
 class RecordingSound final : public SoundPort {
-public:
+  public:
     void play(SoundEffect e) override { played.push_back(e); }
     void setPan(int16_t& pan) override { pans.push_back(pan); }
     int count(SoundEffect e) const {
         int n = 0;
-        for (SoundEffect p : played) n += p == e;
+        for (SoundEffect p : played)
+            n += p == e;
         return n;
     }
     std::vector<SoundEffect> played;
@@ -71,7 +72,7 @@ public:
 
 // A shown main window with an exact random stream and a clock at second 0.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         app();
         w = std::make_unique<frmMain>(&rnd, &clock);

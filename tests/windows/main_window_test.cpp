@@ -19,14 +19,16 @@ QRect twips(int l, int t, int w, int h) {
     return QRect(px(l), px(t), px(w), px(h));
 }
 
-QString tagOf(const QWidget* w) { return w->property("Tag").toString(); }
+QString tagOf(const QWidget* w) {
+    return w->property("Tag").toString();
+}
 
 TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThemWithTheirCaptionsColoursAndHelp) {
     struct Row {
         QWidget* control;
         QWidget* container;
         QRect rect;
-        const char* caption;  // nullptr: not checked
+        const char* caption;   // nullptr: not checked
         int64_t fore;          // -1: not checked
         const char* tagStart;  // nullptr: no help text
     };
@@ -47,8 +49,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThemWithTheirCaptionsColou
          "Вращение фигурки - Стрелка Вверх."},
         {w->cmdSpace, w->fraControl, twips(480, 720, 975, 195), "", -1, "Инверсия - Пробел."},
         {w->fraBottomRight, w.get(), twips(3360, 7320, 3255, 1215), nullptr, -1, nullptr},
-        {w->frmMenu, w->fraBottomRight, twips(120, 120, 3015, 975), "Menu", 0x00FFFF,
-         "Это меню."},
+        {w->frmMenu, w->fraBottomRight, twips(120, 120, 3015, 975), "Menu", 0x00FFFF, "Это меню."},
         {w->chkPause, w->frmMenu, twips(0, 240, 615, 255), "Pause", 0xFFFFC0,
          "Пауза - Клавиша ESC. При нажатии ESC все окна свернутся."},
         {w->chkHelp, w->frmMenu, twips(600, 240, 615, 255), "Help", 0xFFFFC0, "Вызов справки."},
@@ -125,8 +126,9 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThemWithTheirCaptionsColou
         }
     }
     // Every control inside a frame carries a help text; the window itself stays 6810 x 8805.
-    for (QWidget* frame : {static_cast<QWidget*>(w->fraMorvast), static_cast<QWidget*>(w->fraBottom),
-                           static_cast<QWidget*>(w->fraBottomRight), static_cast<QWidget*>(w->fraLeft)})
+    for (QWidget* frame :
+         {static_cast<QWidget*>(w->fraMorvast), static_cast<QWidget*>(w->fraBottom),
+          static_cast<QWidget*>(w->fraBottomRight), static_cast<QWidget*>(w->fraLeft)})
         for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             EXPECT_FALSE(tagOf(child).isEmpty()) << child->objectName().toStdString();
     EXPECT_EQ(w->size(), QSize(454, 587));
@@ -148,7 +150,8 @@ TEST_F(MainWindowTest, LoadSetsUpAFreshGamePanel) {
     EXPECT_EQ(w->lblLevel->text(), QStringLiteral("Level # 0"));
     EXPECT_EQ(foreColor(w->lblLevel), colour::qbColor(1));
     EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 1"));
-    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(w->lblCountLines[i]->text().isEmpty());
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(w->lblCountLines[i]->text().isEmpty());
     EXPECT_TRUE(w->tmrDownEnabled());
     EXPECT_FALSE(w->tmrDemo.isActive());
     EXPECT_NE(w->lngButtonColor, colour::kBlack);
@@ -180,7 +183,7 @@ TEST(MainWindowLoad, RandomDrawsFollowTheLoadOrder) {
 
 // Pixels of the field picture.
 class FieldPixels : public MainWindowTest {
-protected:
+  protected:
     QRgb at(double ux, double uy) {
         const PictureCanvas& c = w->picMorvast->canvas();
         const QPointF p = c.toDevice(ux, uy);
@@ -190,8 +193,8 @@ protected:
     QRgb centre(int x, int y) { return at((x - 4) * 250 + 125, y * 250 + 125); }
     // A point on the outline of the cell's inset square.
     QRgb edge(int x, int y) {
-        const QRect r = w->picMorvast->canvas().toDevice(
-            QRectF((x - 4) * 250 + 28, y * 250 + 28, 194, 194));
+        const QRect r =
+            w->picMorvast->canvas().toDevice(QRectF((x - 4) * 250 + 28, y * 250 + 28, 194, 194));
         return w->picMorvast->canvas().image().pixel(r.left(), r.center().y()) & 0xFFFFFF;
     }
     static QRgb rgb(uint32_t win) { return toQColor(win).rgb() & 0xFFFFFF; }
@@ -207,7 +210,8 @@ protected:
         std::vector<std::pair<int, int>> cells;
         for (int x = 0; x < 4; ++x)
             for (int y = 0; y < 4; ++y)
-                if (w->game.Figura[x][y]) cells.emplace_back(w->game.bytFigX + x, w->game.bytFigY + y);
+                if (w->game.Figura[x][y])
+                    cells.emplace_back(w->game.bytFigX + x, w->game.bytFigY + y);
         std::sort(cells.begin(), cells.end());
         return cells;
     }
@@ -232,7 +236,8 @@ TEST_F(FieldPixels, KeysAndClicksSteerTheFigureAndTheFieldShowsIt) {
     EXPECT_EQ(figureCells(), expectedFigure());
     EXPECT_TRUE(w->picMorvast->hasFocus());
     // The column the figure left is black again.
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(centre(x0 - 1, y), 0u);
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(centre(x0 - 1, y), 0u);
 
     const auto before = w->game.Figura;
     QTest::keyClick(w.get(), Qt::Key_Up);
@@ -266,10 +271,9 @@ TEST_F(FieldPixels, AMoveRepaintsOnlyTheCellsAroundTheFigure) {
     const double dpr = w->picMorvast->canvas().devicePixelRatio();
     const QRect window = w->picMorvast->canvas().toDevice(
         QRectF((x - 1 - 4) * 250.0, std::max(0, y - 1) * 250.0, 7 * 250.0, 5 * 250.0));
-    const QRect logical(static_cast<int>(window.left() / dpr) - 1,
-                        static_cast<int>(window.top() / dpr) - 1,
-                        static_cast<int>(window.width() / dpr) + 3,
-                        static_cast<int>(window.height() / dpr) + 3);
+    const QRect logical(
+        static_cast<int>(window.left() / dpr) - 1, static_cast<int>(window.top() / dpr) - 1,
+        static_cast<int>(window.width() / dpr) + 3, static_cast<int>(window.height() / dpr) + 3);
     ASSERT_FALSE(spy.painted.isEmpty());
     EXPECT_TRUE(logical.contains(spy.painted.boundingRect()))
         << "painted " << spy.painted.boundingRect().width() << "x"
@@ -352,7 +356,8 @@ TEST_F(MainWindowTest, DropFallsEveryTickAndTheDownKeyIsDeadUntilTheLanding) {
     EXPECT_EQ(sound.count(SoundEffect::Drop1) + sound.count(SoundEffect::Drop2), 1);
     EXPECT_EQ(rnd.draws, drawsBefore + 1);
 
-    for (int i = 0; i < 40 && w->game.score.intFigures == 0; ++i) w->tmrDown_Timer();
+    for (int i = 0; i < 40 && w->game.score.intFigures == 0; ++i)
+        w->tmrDown_Timer();
     ASSERT_EQ(w->game.score.intFigures, 1);
     EXPECT_TRUE(w->cmdDown->isEnabled());
     EXPECT_EQ(backColor(w->cmdDown), w->lngButtonColor);
@@ -366,7 +371,7 @@ TEST_F(MainWindowTest, DropFallsEveryTickAndTheDownKeyIsDeadUntilTheLanding) {
 }
 
 class CountingRecords : public RecordsPort {
-public:
+  public:
     int finishes = 0;
     int64_t lastScore = -1;
     void finishGame(frmMain& w, int64_t shown) override {
@@ -382,10 +387,12 @@ TEST_F(MainWindowTest, AnEndedGameIsFollowedByAFreshOneWithoutRecords) {
     w->chkDemo->setChecked(true);
     // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next overlaps.
     for (int x = 9; x <= 12; ++x)
-        for (int y = 2; y <= 30; ++y) w->game.C[x][y] = true;
+        for (int y = 2; y <= 30; ++y)
+            w->game.C[x][y] = true;
     w->game.score.lngScore = 12340;
     w->game.score.intSpeed = 45;
-    for (int i = 0; i < 400 && records.finishes == 0; ++i) w->tmrDown_Timer();
+    for (int i = 0; i < 400 && records.finishes == 0; ++i)
+        w->tmrDown_Timer();
     ASSERT_EQ(records.finishes, 1);
     EXPECT_GT(records.lastScore, 1234);
     EXPECT_EQ(w->game.score.lngScore, 0);

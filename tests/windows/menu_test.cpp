@@ -112,7 +112,8 @@ TEST_F(MainWindowTest, RunningLightCrossesTheTopRowOnceAndLeavesTheDesignColour)
     }
     w->tmrMigMenuControls_Timer();
     EXPECT_FALSE(w->tmrMigMenuControls.isActive());
-    for (QPushButton* b : row) EXPECT_EQ(backColor(b), w->lngMenuBackColor);
+    for (QPushButton* b : row)
+        EXPECT_EQ(backColor(b), w->lngMenuBackColor);
     EXPECT_EQ(w->intMenuBlinkStep, 0);
 }
 
@@ -126,7 +127,8 @@ TEST_F(MainWindowTest, BlinksEndInTheirFinalColours) {
     EXPECT_EQ(foreColor(w->lblCountLines[2]), colour::kYellow);
     // A second removal during the blink starts the count over.
     w->lineBonusAwarded(2, "2-Lines*2 = 1600");
-    for (int i = 0; i < 5; ++i) w->tmrMigCountLines_Timer();
+    for (int i = 0; i < 5; ++i)
+        w->tmrMigCountLines_Timer();
     EXPECT_TRUE(w->tmrMigCountLines.isActive());
     w->tmrMigCountLines_Timer();
     EXPECT_FALSE(w->tmrMigCountLines.isActive());
@@ -135,18 +137,21 @@ TEST_F(MainWindowTest, BlinksEndInTheirFinalColours) {
 
     w->game.score.intLevel = 3;
     w->startLevelBlink();
-    for (int i = 0; i < 15; ++i) w->tmrLevel_Timer();
+    for (int i = 0; i < 15; ++i)
+        w->tmrLevel_Timer();
     EXPECT_TRUE(w->tmrLevel.isActive());
     w->tmrLevel_Timer();
     EXPECT_FALSE(w->tmrLevel.isActive());
     EXPECT_EQ(foreColor(w->lblLevel), colour::qbColor(4));
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(backColor(w->Label[i]), colour::kBlack);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(backColor(w->Label[i]), colour::kBlack);
 }
 
 TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
     QTest::mouseClick(w->chkStat, Qt::LeftButton);
     QTest::mouseClick(w->chkFuture, Qt::LeftButton);
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
     EXPECT_TRUE(w->statisticWindow()->isVisible());
     EXPECT_TRUE(w->futureWindow()->isVisible());
     const int x = w->game.bytFigX;
@@ -198,7 +203,7 @@ TEST_F(MainWindowTest, DemoPressesTheButtonsAtRandomIntervals) {
 }
 
 class CountingSettings : public SettingsPort {
-public:
+  public:
     int loads = 0, saves = 0;
     void LoadSettings(frmMain& w) override {
         ++loads;
@@ -208,7 +213,7 @@ public:
 };
 
 class SettingsSeam : public MainWindowTest {
-protected:
+  protected:
     void beforeLoad() override { w->setSettingsPort(&file); }
     CountingSettings file;
 };
