@@ -1,7 +1,5 @@
 #include "windows/falling_clock.h"
 
-#include <QElapsedTimer>
-
 #include <gtest/gtest.h>
 
 #include "gui_fixture.h"
@@ -84,28 +82,6 @@ TEST(FallingClock, ATickIsNeverEnteredAgainFromANestedEventLoop) {
     EXPECT_EQ(clock.advance(kTick), 1);
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(ticks, 1);
-}
-
-TEST(FallingClock, TheTimerDrivesTicksInRealTime) {
-    testing::app();
-    int ticks = 0;
-    FallingClock clock([&] {
-        ++ticks;
-        return true;
-    });
-    clock.setEnabled(true);
-    // Waits for the first tick without a bound on how soon it must come.
-    QElapsedTimer waited;
-    waited.start();
-    while (ticks == 0 && waited.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    EXPECT_GT(ticks, 0);
-    clock.setEnabled(false);
-    const int before = ticks;
-    QEventLoop loop;
-    QTimer::singleShot(50, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(ticks, before);
 }
 
 }  // namespace

@@ -381,9 +381,26 @@ class CountingRecords : public RecordsPort {
     }
 };
 
-TEST_F(MainWindowTest, AnEndedGameIsFollowedByAFreshOneWithoutRecords) {
-    CountingRecords records;
-    w->setRecordsPort(&records);
+template <class Records>
+class EndOfGame : public MainWindowTest {
+  protected:
+    void beforeLoad() override { w->setRecordsPort(&records); }
+    void TearDown() override {
+        w->setRecordsPort(nullptr);
+        MainWindowTest::TearDown();
+    }
+    // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next overlaps.
+    void blockTheEntry() {
+        for (int x = 9; x <= 12; ++x)
+            for (int y = 2; y <= 30; ++y)
+                w->game.C[x][y] = true;
+    }
+    Records records;
+};
+
+using DefaultEnd = EndOfGame<CountingRecords>;
+
+TEST_F(DefaultEnd, AnEndedGameIsFollowedByAFreshOneWithoutRecords) {
     w->chkDemo->setChecked(true);
     // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next overlaps.
     for (int x = 9; x <= 12; ++x)
@@ -403,7 +420,35 @@ TEST_F(MainWindowTest, AnEndedGameIsFollowedByAFreshOneWithoutRecords) {
     EXPECT_FALSE(w->game.C[10][20]);
     EXPECT_EQ(w->lblScore->text(), QStringLiteral("---"));
     EXPECT_EQ(w->statisticWindow()->lstStatistic->count(), 0);
-    w->setRecordsPort(nullptr);
+}
+
+// The end of the game shown as a modal dialog: its event loop runs while the timers keep running.
+class ModalRecords : public RecordsPort {
+  public:
+    bool endedDuring = false, untouchedDuring = false, blinkRan = false;
+    void finishGame(frmMain& w, int64_t shown) override {
+        endedDuring = w.game.ended();
+        const int16_t tick = w.game.intTick, time = w.game.score.intTimeCount;
+        const int figY = w.game.bytFigY;
+        w.startLevelBlink();
+        while (w.intBlinkLevel < 3)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        blinkRan = true;
+        untouchedDuring = w.tmrDownEnabled() && w.game.intTick == tick &&
+                          w.game.score.intTimeCount == time && w.game.bytFigY == figY;
+        RecordsPort::finishGame(w, shown);
+    }
+};
+
+using ModalEnd = EndOfGame<ModalRecords>;
+
+TEST_F(ModalEnd, NoTickWorksOnTheEndedGameWhileADialogWaits) {
+    blockTheEntry();
+    for (int i = 0; i < 400 && !records.blinkRan; ++i)
+        w->tmrDown_Timer();
+    ASSERT_TRUE(records.blinkRan);
+    EXPECT_TRUE(records.endedDuring);
+    EXPECT_TRUE(records.untouchedDuring);
 }
 
 }  // namespace
