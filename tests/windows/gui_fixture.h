@@ -16,18 +16,32 @@
 namespace morvast::testing {
 
 // One application for the whole test program, on the offscreen platform unless told otherwise.
-inline QApplication& app() {
-    static int argc = 1;
-    static char name[] = "windows_tests";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> instance = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto a = std::make_unique<QApplication>(argc, argv);
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        return a;
-    }();
-    return *instance;
-}
+// It is destroyed when the tests end, before the program's static objects go.
+class AppEnvironment : public ::testing::Environment {
+public:
+    static QApplication& get() {
+        if (!instance_) {
+            static int argc = 1;
+            static char name[] = "windows_tests";
+            static char* argv[] = {name, nullptr};
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            instance_ = new QApplication(argc, argv);
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+            ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+        }
+        return *instance_;
+    }
+    void TearDown() override {
+        delete instance_;
+        instance_ = nullptr;
+    }
+
+private:
+    static inline QApplication* instance_ = nullptr;
+};
+
+inline QApplication& app() { return AppEnvironment::get(); }
 
 class FixedClock final : public Clock {
   public:
