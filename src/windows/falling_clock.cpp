@@ -57,7 +57,7 @@ void FallingClock::onTimer() {
 }
 
 void FallingClock::scheduleNext() {
-    const Nanos remaining = kTick - accumulated_;
+    const Nanos remaining = kTicksPerWake * kTick - accumulated_;
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
     timer_.start(static_cast<int>(std::max<long long>(1, ms)));
 }
