@@ -456,7 +456,7 @@ void frmMain::Form_Load() {
     chkRec->setChecked(frmMorvasFathers && frmMorvasFathers->isVisible());
     chkStat->setChecked(frmStatistic_->isVisible());
     chkFuture->setChecked(frmFuture_->isVisible());
-    chkMP3->setChecked(false);
+    chkMP3->setChecked(frmMP3 && frmMP3->isVisible());
 
     DrawField();
     DrawFigure();
@@ -486,6 +486,7 @@ void frmMain::Form_QueryUnload() {
     if (frmMorvasFathers) frmMorvasFathers->close();
     frmStatistic_->unloadByProgram();
     frmFuture_->unloadByProgram();
+    if (frmMP3) frmMP3->close();
 }
 
 void frmMain::changeEvent(QEvent* event) {
@@ -497,7 +498,7 @@ void frmMain::Form_Resize() {
     const bool minimised = isMinimized();
     if (minimised && !chkPause->isChecked()) chkPause->setChecked(true);
     for (QWidget* w : {frmMorvasFathers, static_cast<QWidget*>(frmStatistic_),
-                       static_cast<QWidget*>(frmFuture_)}) {
+                       static_cast<QWidget*>(frmFuture_), frmMP3}) {
         if (!w) continue;
         const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
         w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
@@ -796,8 +797,10 @@ void frmMain::chkRec_Click() {
 }
 
 void frmMain::chkMP3_Click() {
-    // The player window comes with the music player; without it the button springs back.
-    if (chkMP3->isChecked()) chkMP3->setChecked(false);
+    if (frmMP3)
+        frmMP3->setVisible(chkMP3->isChecked());
+    else if (chkMP3->isChecked())
+        chkMP3->setChecked(false);
 }
 
 // ---------------------------------------------------------------- timers

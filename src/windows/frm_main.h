@@ -57,6 +57,8 @@ class frmMain : public QWidget, public GameListener {
     void ResetMenuColors();
     // Starts the menu's running light unless a pass is under way (the place update calls it).
     void startRunningLight();
+    // picMorvast.SetFocus: the keyboard goes back to the game.
+    void focusField();
     // A new game after a game over, without the records: the default end of a game.
     void newGameAfterGameOver();
 
@@ -132,8 +134,9 @@ class frmMain : public QWidget, public GameListener {
     QLabel* lblTotal = nullptr;
     QLabel* lblTotalScore = nullptr;
     std::array<QLabel*, 6> Label{};  // Label1 to Label5
-    // The records window, once the records table provides one.
+    // The records window and the player window, once their issues provide them.
     QWidget* frmMorvasFathers = nullptr;
+    QWidget* frmMP3 = nullptr;
     frmStatistic* statisticWindow() const { return frmStatistic_; }
     frmFuture* futureWindow() const { return frmFuture_; }
 
@@ -191,7 +194,6 @@ class frmMain : public QWidget, public GameListener {
     void chkStat_Click();
     void chkMP3_Click();
     void hoverTopButton(QPushButton* b);
-    void focusField();
     void flushField();
     void flushNext();
     double rnd() { return game.rnd().next(); }
