@@ -93,8 +93,11 @@ QRect PictureCanvas::toDevice(const QRectF& user) const {
 void PictureCanvas::fill(QRect device, QRgb rgb) {
     device &= image_.rect();
     if (device.isEmpty()) return;
+    // One detach check for the whole square, not one per row.
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
     for (int y = device.top(); y <= device.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
         std::fill(row + device.left(), row + device.right() + 1, rgb);
     }
     dirty_ |= device;

@@ -12,10 +12,11 @@ SideWindow::SideWindow(const QString& caption, QSize clientSize, QWidget* parent
     setFixedSize(clientSize);
 }
 
-void SideWindow::unloadByProgram() {
+bool SideWindow::unloadByProgram() {
     unloading_ = true;
-    close();
+    const bool closed = close();
     unloading_ = false;
+    return closed;
 }
 
 void SideWindow::watch(QWidget* w) {
@@ -31,7 +32,10 @@ void SideWindow::handBackFocus() {
     handBackPending_ = true;
     QTimer::singleShot(0, this, [this] {
         handBackPending_ = false;
-        if (!focusTarget_) return;
+        // A hidden or minimised main window cannot take the keyboard: leave it where it is
+        // rather than pop the window up.
+        if (!focusTarget_ || !focusTarget_->isVisible() || focusTarget_->window()->isMinimized())
+            return;
         focusTarget_->window()->activateWindow();
         focusTarget_->setFocus(Qt::OtherFocusReason);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include <QPointer>
 #include <QWidget>
@@ -23,7 +24,8 @@ class SideWindow : public QWidget {
     void setOnUserClose(std::function<void()> onUserClose) {
         onUserClose_ = std::move(onUserClose);
     }
-    void unloadByProgram();
+    // Really closes the window; true when it closed.
+    bool unloadByProgram();
 
   protected:
     // Hands the focus back when this widget (and every widget inside it) gets the focus or
