@@ -444,10 +444,7 @@ void frmMain::Form_Load() {
     if (!blnInitDone) {
         sound_->createEffects();
         settingsFile_->LoadSettings(*this);
-        game.settings.iFantom = settings.iFantom;
-        game.settings.EnableLoop = settings.EnableLoop;
-        game.settings.SpeedChange = settings.SpeedChange;
-        renderer_->bDrawSetka = settings.bDrawSetka;
+        applySettings();
         game.ForLoop = settings.SpeedChange != 0 ? -5000 : 0;
         game.intPanDir = 1;
         blnInitDone = true;
@@ -503,6 +500,13 @@ void frmMain::Form_Resize() {
         const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
         w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
     }
+}
+
+void frmMain::applySettings() {
+    game.settings.iFantom = settings.iFantom;
+    game.settings.EnableLoop = settings.EnableLoop;
+    game.settings.SpeedChange = settings.SpeedChange;
+    renderer_->bDrawSetka = settings.bDrawSetka;
 }
 
 void frmMain::Minimize_Window(bool minimize) {
@@ -765,6 +769,7 @@ void frmMain::chkDemo_Click() {
 
 void frmMain::chkSet_Click() {
     // The settings window would be shown here, modally, while the button is checked.
+    applySettings();
     chkSet->setChecked(false);
     DrawField();
     DrawGrid();

@@ -45,6 +45,9 @@ class frmMain : public QWidget, public GameListener {
     // Loads the window: the first Form_Load. Showing the window loads it too.
     void Load();
     bool isLoaded() const { return blnInitDone; }
+    // Hands the settings variables to the rules and the drawing; after the settings file is read
+    // and whenever the settings window changes them.
+    void applySettings();
 
     // --- the original's public procedures ---
     void Form_Load();
