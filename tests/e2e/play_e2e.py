@@ -19,11 +19,20 @@ CELL_PX = 233 * 250 / 3760          # one field cell across, in pixels
 SCREEN_W, SCREEN_H = 640, 640
 
 
-def free_display():
-    for n in range(90, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
-    raise RuntimeError("no free X display")
+def start_xvfb():
+    """Starts Xvfb on a display it picks itself (no race with other tests), returns both."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        display = f.readline().strip()
+    if not display:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, display
 
 
 def run(cmd, env, timeout=20):
@@ -65,15 +74,11 @@ def wait_for(predicate, seconds, what):
 def main():
     program = sys.argv[1]
     keep = sys.argv[2] if len(sys.argv) > 2 else None
-    display = free_display()
+    xvfb, display = start_xvfb()
     env = dict(os.environ, DISPLAY=f":{display}", QT_QPA_PLATFORM="xcb")
     env.pop("WAYLAND_DISPLAY", None)
-    xvfb = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-                             "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
     game = None
     try:
-        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{display}"), 20, "Xvfb")
         game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)
         wid = wait_for(lambda: subprocess.run(
