@@ -18,7 +18,7 @@ namespace morvast::testing {
 // One application for the whole test program, on the offscreen platform unless told otherwise.
 // It is destroyed when the tests end, before the program's static objects go.
 class AppEnvironment : public ::testing::Environment {
-public:
+  public:
     static QApplication& get() {
         if (!instance_) {
             static int argc = 1;
@@ -37,11 +37,13 @@ public:
         instance_ = nullptr;
     }
 
-private:
+  private:
     static inline QApplication* instance_ = nullptr;
 };
 
-inline QApplication& app() { return AppEnvironment::get(); }
+inline QApplication& app() {
+    return AppEnvironment::get();
+}
 
 class FixedClock final : public Clock {
   public:
@@ -73,7 +75,6 @@ class ScriptedRandom final : public RandomSource {
 class RecordingSound final : public SoundPort {
   public:
     void play(SoundEffect e) override { played.push_back(e); }
-    void setPan(int16_t& pan) override { pans.push_back(pan); }
     int count(SoundEffect e) const {
         int n = 0;
         for (SoundEffect p : played)
@@ -81,7 +82,6 @@ class RecordingSound final : public SoundPort {
         return n;
     }
     std::vector<SoundEffect> played;
-    std::vector<int16_t> pans;
 };
 
 // A shown main window with an exact random stream and a clock at second 0.
