@@ -44,7 +44,6 @@ class frmMain : public QWidget, public GameListener {
 
     // Loads the window: the first Form_Load. Showing the window loads it too.
     void Load();
-    bool isLoaded() const { return blnInitDone; }
     // Hands the settings variables to the rules and the drawing; after the settings file is read
     // and whenever the settings window changes them.
     void applySettings();
@@ -84,7 +83,6 @@ class frmMain : public QWidget, public GameListener {
     void tmrLevel_Timer();
     void tmrMigCountLines_Timer();
     bool tmrDownEnabled() const { return tmrDown.isEnabled(); }
-    void setTmrDownEnabled(bool enabled) { tmrDown.setEnabled(enabled); }
 
     // --- state ---
     Game game;
@@ -148,7 +146,6 @@ class frmMain : public QWidget, public GameListener {
     QTimer tmrLevel;
     QTimer tmrMigCountLines;
 
-    FieldRenderer& renderer() { return *renderer_; }
 
     // --- GameListener ---
     void playSound(SoundEffect effect) override;
