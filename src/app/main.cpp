@@ -1,9 +1,12 @@
 #include "windows/frm_main.h"
 
 #include <QApplication>
+#include <QStyleFactory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // One style everywhere, so that the design colours of buttons show as designed.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     morvast::frmMain window;
     window.show();
     return app.exec();

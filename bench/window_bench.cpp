@@ -1,0 +1,153 @@
+// Prints how quickly the main window comes up, what a second of play costs in CPU time, and how
+// long one key press takes from the event to the repainted field.
+//
+//   window_bench [seconds per CPU measurement, default 5]
+//
+// Runs on the platform that QT_QPA_PLATFORM names (offscreen when unset).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include "windows/frm_main.h"
+#include "windows/picture_box.h"
+
+namespace {
+
+double nowSeconds(clockid_t id) {
+    timespec ts{};
+    clock_gettime(id, &ts);
+    return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+// Seconds since this process was started by the kernel (resolution: one clock tick).
+double secondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Field 22 is the start time; fields after the command name (in parentheses) are plain.
+    std::istringstream rest(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 22; ++i)
+        rest >> field;
+    const double start = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return nowSeconds(CLOCK_BOOTTIME) - start;
+}
+
+// Counts paints of one widget itself (the main window's paint handler redraws the next figure).
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+struct FirstPaint : QObject {
+    double at = -1;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && at < 0) at = secondsSinceProcessStart();
+        return false;
+    }
+};
+
+// Keeps the fastest level going: a game that ends starts again at speed 150.
+struct FastLevel : morvast::RecordsPort {
+    void finishGame(morvast::frmMain& w, int64_t shown) override {
+        RecordsPort::finishGame(w, shown);
+        w.game.score.intSpeed = 150;
+    }
+};
+
+void runFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double cpuPerSecond(double seconds) {
+    const double cpu0 = nowSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double wall0 = nowSeconds(CLOCK_MONOTONIC);
+    runFor(seconds);
+    return (nowSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0) / (nowSeconds(CLOCK_MONOTONIC) - wall0);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    morvast::frmMain w;
+    FirstPaint firstPaint;
+    w.picMorvast->installEventFilter(&firstPaint);
+    w.show();
+    while (firstPaint.at < 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("process start to first painted field: %.1f ms\n", firstPaint.at * 1000);
+
+    runFor(0.5);  // let start-up settle
+    PaintCount windowPaints;
+    w.installEventFilter(&windowPaints);
+    std::printf("CPU per second of play, level 0:       %.2f %% of one core\n",
+                cpuPerSecond(seconds) * 100);
+    std::printf("main window paint handler runs per second of play: %.1f\n",
+                windowPaints.paints / seconds);
+    w.removeEventFilter(&windowPaints);
+
+    FastLevel fast;
+    w.setRecordsPort(&fast);
+    w.game.score.intSpeed = 150;
+    std::printf("CPU per second of play, fastest level: %.2f %% of one core\n",
+                cpuPerSecond(seconds) * 100);
+    w.setRecordsPort(nullptr);
+    w.newGameAfterGameOver();
+
+    w.chkPause->setChecked(true);
+    std::printf("CPU per second, paused:                %.2f %% of one core\n",
+                cpuPerSecond(seconds) * 100);
+
+    // Key presses with the game paused by code only, so that nothing but the key runs; the
+    // steering rules need a running game, so the playing flag is set back.
+    w.game.blnPlaying = true;
+    std::vector<double> us;
+    const int presses = 2000;
+    us.reserve(presses);
+    for (int i = 0; i < presses; ++i) {
+        const Qt::Key key = (i / 3) % 2 == 0 ? Qt::Key_Left : Qt::Key_Right;
+        const auto t0 = std::chrono::steady_clock::now();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w.picMorvast, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(w.picMorvast, &release);
+        // The repaint of what the press drew.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        us.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0)
+                .count());
+    }
+    std::sort(us.begin(), us.end());
+    double sum = 0;
+    for (double v : us)
+        sum += v;
+    std::printf(
+        "key press handled and repainted: median %.0f us, mean %.0f us, 99th %.0f us "
+        "(%d presses)\n",
+        us[us.size() / 2], sum / us.size(), us[us.size() * 99 / 100], presses);
+    return 0;
+}

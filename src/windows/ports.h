@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "scoring/events.h"
+
+namespace morvast {
+
+class frmMain;
+
+// Where the main window sends its sounds. The default is silent; the sound objects replace it.
+class SoundPort {
+  public:
+    virtual ~SoundPort() = default;
+    // The first load creates the ten effect objects here, in their order.
+    virtual void createEffects() {}
+    // The effect object's DMCtrlPlay; the object itself checks whether effects are on.
+    virtual void play(SoundEffect effect) { (void)effect; }
+    // The background music's pan setter, -10000 left to 10000 right; may change the value.
+    virtual void setPan(int16_t& pan) { (void)pan; }
+};
+
+// The records table's seams in the main window. The default keeps no table: the game still runs
+// from start to end and a finished game is followed by a new one.
+class RecordsPort {
+  public:
+    virtual ~RecordsPort() = default;
+    // Reads the records file and fills the records list; answers the number of rows, which
+    // becomes the running place.
+    virtual int loadRecords(frmMain& w) {
+        (void)w;
+        return 0;
+    }
+    // The running place follows the shown score (may start the menu's running light).
+    virtual void updatePlace(frmMain& w, int64_t shownScore) { (void)w, (void)shownScore; }
+    // The end of the game, called inside the falling tick.
+    virtual void finishGame(frmMain& w, int64_t shownScore);
+};
+
+// The settings file. The defaults of the settings variables stand until it is read.
+class SettingsPort {
+  public:
+    virtual ~SettingsPort() = default;
+    // Reads the file into the settings variables; may place and show the side windows.
+    virtual void LoadSettings(frmMain& w) { (void)w; }
+    virtual void SaveSettings(frmMain& w) { (void)w; }
+};
+
+}  // namespace morvast

@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Starts the real program on its own Xvfb display, steers the figure with keys sent through the
+X server, checks on a screenshot that the field shows the figure moved, and closes the program
+with its Exit button.
+
+Usage: play_e2e.py PROGRAM [SCREENSHOT.png]
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "Morvast XII VelkNET"
+# Without a window manager the window's client area sits at 0,0 of the screen.
+FIELD = (16, 24, 233, 433)          # picMorvast: left, top, width, height
+EXIT_BUTTON = (224 + 8 + 160 + 20, 488 + 8 + 16 + 8)
+CELL_PX = 233 * 250 / 3760          # one field cell across, in pixels
+SCREEN_W, SCREEN_H = 640, 640
+
+
+def start_xvfb():
+    """Starts Xvfb on a display it picks itself (no race with other tests), returns both."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        display = f.readline().strip()
+    if not display:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, display
+
+
+def run(cmd, env, timeout=20):
+    return subprocess.run(cmd, env=env, check=True, timeout=timeout, capture_output=True,
+                          text=True).stdout
+
+
+def screenshot(env, path):
+    run(["import", "-window", "root", path], env)
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, timeout=20,
+                         capture_output=True).stdout
+    assert len(raw) == SCREEN_W * SCREEN_H * 3, len(raw)
+    return raw
+
+
+def pixel(raw, x, y):
+    i = (y * SCREEN_W + x) * 3
+    return raw[i], raw[i + 1], raw[i + 2]
+
+
+def figure_columns(raw):
+    """x coordinates of the falling figure's cyan outlines inside the field."""
+    left, top, w, h = FIELD
+    xs = [x for y in range(top, top + h) for x in range(left, left + w)
+          if pixel(raw, x, y) == (0, 255, 255)]
+    return xs
+
+
+def wait_for(predicate, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(0.1)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def main():
+    program = sys.argv[1]
+    keep = sys.argv[2] if len(sys.argv) > 2 else None
+    xvfb, display = start_xvfb()
+    env = dict(os.environ, DISPLAY=f":{display}", QT_QPA_PLATFORM="xcb")
+    env.pop("WAYLAND_DISPLAY", None)
+    game = None
+    try:
+        game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+        wid = wait_for(lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", TITLE], env=env,
+            capture_output=True, text=True).stdout.split(), 30, "the main window")[0]
+        run(["xdotool", "windowfocus", "--sync", wid], env)
+
+        with tempfile.TemporaryDirectory() as tmp:
+            shot = os.path.join(tmp, "shot.png")
+            before = wait_for(lambda: figure_columns(screenshot(env, shot)), 20, "the figure")
+            for _ in range(3):
+                run(["xdotool", "key", "--window", wid, "Left"], env)
+            # The keys are handled when the program's event loop gets them.
+            moved = wait_for(
+                lambda: (lambda xs: xs if xs and min(xs) < min(before) - 2 * CELL_PX else None)(
+                    figure_columns(screenshot(env, shot))), 20, "the figure to move left")
+            shift = (min(before) - min(moved)) / CELL_PX
+            print(f"figure moved {shift:.2f} cells left")
+            assert 2.5 < shift < 3.5, shift
+            # The field around it is drawn: black background and the grid.
+            left, top, _, _ = FIELD
+            assert pixel(screenshot(env, shot), left + 5, top + 400) == (0, 0, 0)
+            if keep:
+                # A few landed figures make a livelier picture.
+                for key in ["Down", "Right", "Right", "Right", "Down", "Left", "Up", "Down"]:
+                    run(["xdotool", "key", "--window", wid, key], env)
+                    time.sleep(0.8 if key == "Down" else 0.05)
+                run(["import", "-window", "root", "-crop", "462x614+0+0", "+repage", keep], env)
+
+        run(["xdotool", "mousemove", "--sync", str(EXIT_BUTTON[0]), str(EXIT_BUTTON[1]),
+             "click", "1"], env)
+        code = game.wait(timeout=20)
+        assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
+        game = None
+        print("closed by its Exit button")
+        return 0
+    finally:
+        if game is not None:
+            game.kill()
+            game.wait()
+        xvfb.terminate()
+        xvfb.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
