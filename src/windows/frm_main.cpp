@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -480,7 +481,7 @@ void frmMain::Form_QueryUnload() {
     unloading_ = true;
     tmrDown.setEnabled(false);
     settingsFile_->SaveSettings(*this);
-    if (frmMorvasFathers) frmMorvasFathers->close();
+    records_->unloadWindow(*this);
     frmStatistic_->unloadByProgram();
     frmFuture_->unloadByProgram();
     if (frmMP3) frmMP3->close();
@@ -936,6 +937,13 @@ void frmMain::updatePlace(int64_t shownScore) {
 
 void frmMain::finishGame(int64_t shownScore) {
     records_->finishGame(*this, shownScore);
+}
+
+void frmMain::endProgramNow() {
+    // No query-unload: the settings stay as they were when the program started.
+    unloading_ = true;
+    tmrDown.setEnabled(false);
+    QCoreApplication::exit(0);
 }
 
 void frmMain::newGameAfterGameOver() {

@@ -63,6 +63,8 @@ class frmMain : public QWidget, public GameListener {
     void focusField();
     // A new game after a game over, without the records: the default end of a game.
     void newGameAfterGameOver();
+    // "No" to a new game: the program ends at once, without saving the settings.
+    void endProgramNow();
 
     // --- steering handlers (keys and the demo call them too) ---
     void cmdLeftRight_MouseDown(int index);

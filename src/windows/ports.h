@@ -35,6 +35,8 @@ class RecordsPort {
     virtual void updatePlace(frmMain& w, int64_t shownScore) { (void)w, (void)shownScore; }
     // The end of the game, called inside the falling tick.
     virtual void finishGame(frmMain& w, int64_t shownScore);
+    // The program unloads the records window at its end.
+    virtual void unloadWindow(frmMain& w) { (void)w; }
 };
 
 // The settings file. The defaults of the settings variables stand until it is read.
