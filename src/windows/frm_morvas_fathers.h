@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
+
+#include "windows/side_window.h"
 
 class QListWidget;
 
 namespace morvast {
 
-// The records window: the table during play. It never keeps the keyboard, so the keys keep
-// steering the game, and its close box only hides it.
-class frmMorvasFathers : public QWidget {
+// The records window: the table during play. Like the other side windows it never keeps the
+// keyboard, so the keys keep steering the game, and its close box only hides it.
+class frmMorvasFathers : public SideWindow {
     Q_OBJECT
   public:
     // focusReturn gets the keyboard whenever the window would take it; onUserClose runs when
@@ -23,22 +24,8 @@ class frmMorvasFathers : public QWidget {
     void setRecordsList(const QStringList& lines);
     // lstTable's ListIndex: selects the row and scrolls to it.
     void setListIndex(int row);
-    // Closes the window for good, as the program does at its end.
-    void unloadByProgram();
 
     QListWidget* lstTable;
-
-  protected:
-    void closeEvent(QCloseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-  private:
-    void returnFocus();
-
-    QWidget* focusReturn_;
-    std::function<void()> onUserClose_;
-    bool unloading_ = false;
 };
 
 }  // namespace morvast

@@ -13,9 +13,9 @@ GameSounds::GameSounds(frmMain& w) : w_(w) {}
 GameSounds::~GameSounds() = default;
 
 void GameSounds::createEffects() {
-    sounds_ = std::make_unique<SoundSystem>(sound::openAudioOutput(),
-                                            w_.settings.EnableSoundControl,
-                                            [this] { w_.settings.MP3Path.clear(); });
+    sounds_ =
+        std::make_unique<SoundSystem>(sound::openAudioOutput(), w_.settings.EnableSoundControl,
+                                      [this] { w_.settings.MP3Path.clear(); });
     // The values of the default settings file, until the settings file is read.
     sounds_->applyDefaults(programFolder(), w_.settings.freq);
 }
@@ -29,12 +29,15 @@ void GameSounds::setPan(int16_t& pan) {
 }
 
 GameRecords::GameRecords(frmMain& w, std::function<void()> endProgram)
-    : keeper_(programFolder(), w.picMorvast, [&w] { w.chkRec->setChecked(false); }, &w),
+    : keeper_(
+          programFolder(), w.picMorvast, [&w] { w.chkRec->setChecked(false); }, &w),
       endProgram_(std::move(endProgram)) {
     w.frmMorvasFathers = keeper_.window();
 }
 
-int GameRecords::loadRecords(frmMain&) { return keeper_.gameStart().intPlace; }
+int GameRecords::loadRecords(frmMain&) {
+    return keeper_.gameStart().intPlace;
+}
 
 void GameRecords::updatePlace(frmMain& w, int64_t shownScore) {
     const PlaceUpdate u = keeper_.updatePlace(shownScore, w.game.intPlace);
@@ -60,6 +63,8 @@ void GameRecords::finishGame(frmMain& w, int64_t shownScore) {
     keeper_.finishGame(shownScore, w.game.score, &w, hooks);
 }
 
-void GameRecords::unloadWindow(frmMain&) { keeper_.window()->unloadByProgram(); }
+void GameRecords::unloadWindow(frmMain&) {
+    keeper_.window()->unloadByProgram();
+}
 
 }  // namespace morvast

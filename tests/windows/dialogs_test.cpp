@@ -66,7 +66,9 @@ TEST(frmMorvasFathersTest, KeepsNoKeyboardAndItsCloseBoxOnlyHides) {
 
     w.activateWindow();
     w.lstTable->setFocus();
-    QApplication::processEvents();
+    // The hand-back is deferred until the focus change under way has finished.
+    for (int i = 0; i < 20 && QApplication::focusWidget() != &game; ++i)
+        QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), &game);
 
     EXPECT_FALSE(w.close());
