@@ -148,7 +148,6 @@ class frmMain : public QWidget, public GameListener {
     QTimer tmrLevel;
     QTimer tmrMigCountLines;
 
-
     // --- GameListener ---
     void playSound(SoundEffect effect) override;
     void setMusicPan(int16_t& pan) override;
