@@ -10,17 +10,13 @@ namespace {
 
 using namespace morvast;
 
-class FixedClock : public Clock {
-  public:
-    int seconds() const override { return 30; }
-};
-
-struct Bench {
-    GameListener out;
+struct Bench : GameListener, Clock {
+    bool over = false;
     Rnd rnd;
-    FixedClock clock;
-    Game game{out, rnd, clock};
+    Game game{*this, rnd, *this};
     Bench() { game.newGame(); }
+    int seconds() const override { return 30; }
+    void finishGame(int64_t) override { over = true; }
 };
 
 void BM_QuietTick(benchmark::State& state) {
@@ -38,22 +34,19 @@ void BM_FallStep(benchmark::State& state) {
         b.game.bytFigY = 5;
         b.game.intTick = 200;
         b.game.tmrDown_Timer();
-        benchmark::DoNotOptimize(b.game.bytFigY);
     }
 }
 BENCHMARK(BM_FallStep);
 
 void BM_LandingRemovesFourRows(benchmark::State& state) {
     Bench b;
-    const auto bar = cellsFromPattern("0000111100000000");
     for (auto _ : state) {
         state.PauseTiming();
         b.game.newGame();
         for (int y = 27; y <= 30; ++y)
             for (int x = 4; x <= 18; ++x)
                 b.game.C[x][y] = x != 10;
-        b.game.Figura = bar;
-        b.game.bytFigX = 9;
+        b.game.Figura = cellsFromPattern("0000111100000000");
         b.game.bytFigY = 27;
         b.game.intTick = 200;
         state.ResumeTiming();
@@ -64,42 +57,29 @@ BENCHMARK(BM_LandingRemovesFourRows);
 
 void BM_WholeGameOfRandomPresses(benchmark::State& state) {
     std::mt19937 presses(7);
-    long ticks = 0;
     for (auto _ : state) {
-        struct Over : GameListener {
-            bool over = false;
-            void finishGame(int64_t) override { over = true; }
-        } out;
-        Rnd rnd;
-        FixedClock clock;
-        Game game(out, rnd, clock);
-        game.newGame();
-        while (!out.over) {
+        Bench b;
+        while (!b.over) {
             switch (presses() % 40) {
                 case 0:
-                    game.moveLeftRight(0);
+                    b.game.moveLeftRight(0);
                     break;
                 case 1:
-                    game.moveLeftRight(2);
+                    b.game.moveLeftRight(2);
                     break;
                 case 2:
-                    game.rotatePress();
+                    b.game.rotatePress();
                     break;
                 case 3:
-                    game.invertPress();
+                    b.game.invertPress();
                     break;
                 case 4:
-                    if (game.dropEnabled) game.dropPress();
-                    break;
-                default:
+                    if (b.game.dropEnabled) b.game.dropPress();
                     break;
             }
-            game.tmrDown_Timer();
-            ++ticks;
+            b.game.tmrDown_Timer();
         }
     }
-    state.counters["ticks/game"] =
-        benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WholeGameOfRandomPresses);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -32,28 +33,19 @@ class FixedClock : public Clock {
 // Writes every call as one line, so tests can check what happened and in which order.
 class RecordingListener : public GameListener {
   public:
-    std::vector<std::string> log;
-    std::vector<std::string> statistics;
+    std::vector<std::string> log, statistics;
     std::vector<int> pans;
     int finished = 0;
-    int64_t finishedScore = -1;
 
-    void playSound(SoundEffect s) override { log.push_back("sound " + std::to_string(int(s))); }
-    void showTimeBonus(int v, int64_t) override { log.push_back("time " + std::to_string(v)); }
+    void playSound(SoundEffect s) override { put("sound", int(s)); }
+    void showTimeBonus(int v, int64_t) override { put("time", v); }
     void remainChanged(const std::string& d) override { log.push_back("remain " + d); }
-    void levelCaptionChanged(int l) override { log.push_back("level " + std::to_string(l)); }
-    void startLevelBlink() override { log.push_back("levelBlink"); }
-    void lineBonusAwarded(int k, const std::string& c) override {
-        log.push_back("lines " + std::to_string(k) + " " + c);
-    }
+    void lineBonusAwarded(int, const std::string& c) override { log.push_back("lines " + c); }
     void morvastBonusChanged(const std::string& c) override { log.push_back("morvast " + c); }
-    void scoreChanged(int64_t s) override { log.push_back("score " + std::to_string(s)); }
+    void scoreChanged(int64_t s) override { put("score", s); }
     void addStatistic(const std::string& line, bool) override {
         statistics.push_back(line);
         log.push_back("stat " + line);
-    }
-    void specialFigureAnnounced(const Announcement& a) override {
-        log.push_back("firma " + a.caption);
     }
     void setMusicPan(int16_t& p) override { pans.push_back(p); }
     void drawFigure() override { log.push_back("drawFigure"); }
@@ -61,32 +53,26 @@ class RecordingListener : public GameListener {
     void drawGrid() override { log.push_back("drawGrid"); }
     void drawNext() override { log.push_back("drawNext"); }
     void drawFuture() override { log.push_back("drawFuture"); }
-    void drawPhantom(int x, int y) override {
-        log.push_back("phantom " + std::to_string(x) + "," + std::to_string(y));
-    }
+    void drawPhantom(int x, int y) override { put("phantom", x * 100 + y); }
     void landingBegins() override { log.push_back("landing"); }
     void dropButtonEnabled(bool e) override { log.push_back(e ? "dropOn" : "dropOff"); }
-    void updatePlace(int64_t s) override { log.push_back("place " + std::to_string(s)); }
+    void updatePlace(int64_t s) override { put("place", s); }
     void finishGame(int64_t s) override {
         ++finished;
-        finishedScore = s;
-        log.push_back("finish " + std::to_string(s));
+        put("finish", s);
     }
 
-    bool contains(const std::string& entry) const {
-        for (const auto& e : log)
-            if (e == entry) return true;
-        return false;
-    }
     int count(const std::string& prefix) const {
-        int n = 0;
-        for (const auto& e : log)
-            if (e.rfind(prefix, 0) == 0) ++n;
-        return n;
+        return static_cast<int>(std::count_if(
+            log.begin(), log.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }));
     }
+
+  private:
+    void put(const char* what, int64_t v) { log.push_back(what + (" " + std::to_string(v))); }
 };
 
-// A game with scripted randomness, the music sweep off and a known falling figure.
+// A game with scripted randomness (every figure the bar-of-three shape, never special) and the
+// music sweep off.
 struct Fixture {
     RecordingListener out;
     ScriptedRandom rnd;
@@ -97,9 +83,7 @@ struct Fixture {
         game.settings.EnableLoop = false;
         game.newGame();
         out.log.clear();
-        out.statistics.clear();
     }
-
     void setFigure(const std::string& pattern, int x = Game::kStartX, int y = 0) {
         game.arrQueue[1].Pattern = pattern;
         game.Figura = cellsFromPattern(pattern);
@@ -116,15 +100,12 @@ struct Fixture {
             n += game.C[x][row];
         return n;
     }
-    // Ticks until the current figure has landed (a new figure stands at the top).
-    int tickUntilLanded(int limit = 100000) {
-        int ticks = 0;
+    // Drops the current figure and ticks until it has landed.
+    void dropAndLand() {
         const int before = out.count("landing");
-        while (out.count("landing") == before && ticks < limit) {
+        game.blnDrop = true;
+        while (out.count("landing") == before)
             game.tmrDown_Timer();
-            ++ticks;
-        }
-        return ticks;
     }
 };
 
