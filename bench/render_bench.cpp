@@ -25,13 +25,12 @@ struct Scene {
         game.bytFigX = 9;
         game.bytFigY = 5;
         field.setGeometry(233, 433, 3760, 7760, state.range(0) / 10.0);
-        next.setGeometry(77, 77, 1155, 1155, state.range(0) / 10.0);
     }
     GameListener listener;
     NoRandom rnd;
     NoClock clock;
     Game game{listener, rnd, clock};
-    PictureCanvas field, next;
+    PictureCanvas field, next;  // the next figure's picture is not drawn here
     FieldRenderer renderer{game, rnd, field, next};
 };
 

@@ -9,7 +9,7 @@
 namespace morvast {
 namespace {
 
-TEST(FinishGame, YesResetsAndStartsANewGameEmptyNameIsTodayCancelInsertsNothing) {
+TEST(FinishGame, YesResetsBeforeTheNewGameEmptyNameIsTodayCancelStoresNothing) {
     QTemporaryDir dir;
     RecordsFile file{dir.path()};
     ScoreListener quiet;
@@ -37,11 +37,11 @@ TEST(FinishGame, YesResetsAndStartsANewGameEmptyNameIsTodayCancelInsertsNothing)
     EXPECT_EQ(finish(50), QStringLiteral("1. Ann            50|2. Zevok          0"));
     EXPECT_EQ(calls, QStringList({"stopDemo", "unloadAux", "stopDemo", "enterName", "fill",
                                   "gameOver", "Form_Load"}));
-    name = QString();
+    name = QString();  // confirmed empty: today's date
     const QString withDate = finish(10);
-    EXPECT_EQ(withDate, QStringLiteral("1. Ann            50|2. 06.12.26       10|"
-                                       "3. Zevok          0"));
-    name.reset();
+    EXPECT_EQ(withDate,
+              QStringLiteral("1. Ann            50|2. 06.12.26       10|3. Zevok          0"));
+    name.reset();  // closed: nothing stored, not even the date
     EXPECT_EQ(finish(20), withDate);
 }
 

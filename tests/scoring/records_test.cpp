@@ -87,7 +87,6 @@ TEST_F(RecordsFileTest, ReadsAgainBeforeInsertingAndAgainAfterTheNameSoNoRowIsLo
 TEST_F(RecordsFileTest, FullTableLowScoreOrCancelStoresNothingButWritesTheFileAgain) {
     ASSERT_TRUE(file.WriteRecords(descending(99)));
     EXPECT_EQ(insert(15, "Late").row, 98);
-    EXPECT_EQ(t.colNames.last(), QStringLiteral("Late"));
     const QByteArray full = readAll(file.path());
     EXPECT_EQ(full.count("\r\n"), 198);
 
@@ -116,7 +115,6 @@ TEST(RecordsList, NamesLineUpForRowsOneTo99) {
 
 TEST(Place, EqualScoreWaitsAPointMorePassesClimbsSeveralRowsAndComparesNumbers) {
     EXPECT_EQ(startPlace(99).position, QString());
-    EXPECT_EQ(startPlace(1).position, QStringLiteral("Place # 2"));
 
     PlaceUpdate u = UpdatePlace(0, 1, {0});
     EXPECT_EQ(u.intPlace, 1);
