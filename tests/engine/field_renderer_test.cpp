@@ -15,6 +15,7 @@ namespace {
 const QRgb kBg = qRgb(0, 0, 0);
 const QRgb kYellow = qRgb(255, 255, 0);
 const QRgb kCyan = qRgb(0, 255, 255);
+const QRgb kDarkBlue = qRgb(0, 0, 0xC0);
 
 // The pixel under a point in user units.
 QRgb at(const PictureCanvas& c, double ux, double uy) {
@@ -59,11 +60,12 @@ TEST_P(FieldDrawing, LandedCellsAndGridLeaveTheGapsAndFollowThePlace) {
     whiteOut(6, 0);  // DrawField starts from a clear picture
     renderer.DrawField();
     for (auto [x, y] : {std::pair{4, 0}, {5, 0}, {18, 30}}) {
-        EXPECT_EQ(centre(x, y), qRgb(0, 0, 0xC0)) << x << "," << y;
+        EXPECT_EQ(centre(x, y), kDarkBlue) << x << "," << y;
         EXPECT_EQ(outline(x, y), kYellow) << x << "," << y;
     }
     EXPECT_EQ(centre(6, 0), kBg);
     EXPECT_EQ(at(field, 235, 125), kBg);  // the gap between two landed cells
+    EXPECT_EQ(at(field, 125, 5), kBg);    // and above a cell
 
     renderer.bDrawSetka = false;
     const QImage before = field.image().copy();
@@ -88,8 +90,10 @@ TEST_P(FieldDrawing, FigureStepsEraseWhatTheyLeftButNotLandedCells) {
     game.bytFigX = 9;  // one step right
     field.takeDirty();
     renderer.DrawFigure();
-    for (int y = 5; y < 9; ++y)
+    for (int y = 5; y < 9; ++y) {
         EXPECT_EQ(outline(10, y), kCyan) << y;
+        EXPECT_EQ(centre(10, y), kDarkBlue) << y;  // an outline on the fill colour, not solid
+    }
     EXPECT_EQ(centre(9, 5), kBg);
     EXPECT_EQ(outline(9, 7), kYellow);
     // Only the 6 x 5 window around the box is repainted.
