@@ -2,45 +2,34 @@
 // start several at once or kill one in the middle of a write.
 //   insert  <folder> <name> <score>             one finished game; exit 0 when the row is stored
 //   churn   <folder>                            writes whole tables until it is killed
-//   limited <folder> <name> <score> <maxbytes>  one finished game on a disk that fills up
+//   limited <folder> <name> <score> <maxbytes>  as insert, on a disk that fills up (exit 3)
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <csignal>
 #include <sys/resource.h>
 
-#include "records_generations.h"
-#include "scoring/records.h"
+#include "records_support.h"
 
 using namespace morvast;
-
-namespace {
-
-int insert(const QString& folder, const QString& name, int score) {
-    RecordsFile file(folder);
-    RecordsTable table;
-    const InsertOutcome out =
-        file.InsertRecord(table, score, [&] { return std::optional<QString>(name); });
-    return out.written && out.row >= 0 ? 0 : 2;
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
-    if (a.size() == 5 && a[1] == "insert") return insert(a[2], a[3], a[4].toInt());
     if (a.size() == 3 && a[1] == "churn") {
-        RecordsFile file(a[2]);
         for (int g = 1;; ++g)
-            file.WriteRecords(morvast::testing::generationTable(g));
+            RecordsFile(a[2]).WriteRecords(testing::generationTable(g));
     }
     if (a.size() == 6 && a[1] == "limited") {
         std::signal(SIGXFSZ, SIG_IGN);  // a full disk reports an error rather than a signal
         const rlim_t limit = a[5].toULongLong();
         const rlimit r{limit, limit};
         setrlimit(RLIMIT_FSIZE, &r);
-        return insert(a[2], a[3], a[4].toInt()) == 0 ? 0 : 3;
+    } else if (a.size() != 5 || a[1] != "insert") {
+        return 64;
     }
-    return 64;
+    RecordsTable table;
+    const InsertOutcome out = RecordsFile(a[2]).InsertRecord(
+        table, a[4].toInt(), [&] { return std::optional<QString>(a[3]); });
+    return out.written && out.row >= 0 ? 0 : a[1] == "limited" ? 3 : 2;
 }

@@ -1,24 +1,17 @@
 #include "scoring/records.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "records_support.h"
+#include "scoring/place.h"
+
 namespace morvast {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testing::readAll;
 
 // n rows scoring n*10 down to 10.
 RecordsTable descending(int n) {
@@ -28,12 +21,18 @@ RecordsTable descending(int n) {
     return t;
 }
 
-NameAsker answer(std::optional<QString> name, int* calls) {
-    return [name, calls] { return ++*calls, name; };
-}
-
 class RecordsFileTest : public ::testing::Test {
   protected:
+    InsertOutcome insert(int32_t s, std::optional<QString> name) {
+        return file.InsertRecord(t, s, [&] { return ++asked, name; });
+    }
+    // The file with LF endings, so that a test sees whether it was written again.
+    void writeLf(QByteArray bytes) {
+        QFile f(file.path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.replace("\r\n", "\n"));
+    }
+
     QTemporaryDir dir;
     RecordsFile file{dir.path()};
     RecordsTable t;
@@ -54,10 +53,9 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Read);
     EXPECT_EQ(t.colNames, QStringList({QStringLiteral("Иван"), QStringLiteral("two  lines")}));
     EXPECT_EQ(t.colScores, QList<double>({123456, 0}));
-}
 
-TEST(RecordsParse, LfOddLinesAndNumbersAtTheLineStart) {
-    const RecordsTable t = parseRecords("a\n  42abc\r\nb\nx1\nc\n-3\nd\n 1.5 \ne\n 1E3\nlast");
+    // Hand-edited files: LF endings, an odd line count, numbers at the start of a line.
+    t = parseRecords("a\n  42abc\r\nb\nx1\nc\n-3\nd\n 1.5 \ne\n 1E3\nlast");
     EXPECT_EQ(t.colNames, QStringList({"a", "b", "c", "d", "e", "last"}));
     EXPECT_EQ(t.colScores, QList<double>({42, 0, -3, 1.5, 1000, 0}));
     EXPECT_EQ(encodeRecords(parseRecords("n\n-3\nm\n1.5\n")),
@@ -68,8 +66,7 @@ TEST_F(RecordsFileTest, UnreadableFileIsNeverReplaced) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(RecordsFile::kFileName));  // exists, cannot be read
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Unreadable);
     EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
-    const InsertOutcome out = file.InsertRecord(t, 500, answer("Ann", &asked));
-    EXPECT_FALSE(out.written);
+    EXPECT_FALSE(insert(500, "Ann").written);
     EXPECT_TRUE(QFileInfo(file.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
@@ -89,41 +86,64 @@ TEST_F(RecordsFileTest, ReadsAgainBeforeInsertingAndAgainAfterTheNameSoNoRowIsLo
 
 TEST_F(RecordsFileTest, FullTableLowScoreOrCancelStoresNothingButWritesTheFileAgain) {
     ASSERT_TRUE(file.WriteRecords(descending(99)));
-    InsertOutcome out = file.InsertRecord(t, 15, answer("Late", &asked));
-    EXPECT_EQ(out.row, 98);
-    EXPECT_EQ(t.colNames.last(), QStringLiteral("Late"));
-    EXPECT_EQ(readAll(file.path()).count("\r\n"), 198);
+    EXPECT_EQ(insert(15, "Late").row, 98);
+    const QByteArray full = readAll(file.path());
+    EXPECT_EQ(full.count("\r\n"), 198);
 
-    // Rewritten means LF turns into CR LF again.
-    const QByteArray crlf = readAll(file.path());
-    writeAll(file.path(), QByteArray(crlf).replace("\r\n", "\n"));
-    out = file.InsertRecord(t, 15, answer("Low", &asked));
+    writeLf(full);
+    InsertOutcome out = insert(15, "Low");
     EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(out.asked);
-    EXPECT_TRUE(out.written);
-    EXPECT_EQ(readAll(file.path()), crlf);
+    EXPECT_TRUE(!out.asked && out.written);
+    EXPECT_EQ(readAll(file.path()), full);
 
-    writeAll(file.path(), QByteArray(crlf).replace("\r\n", "\n"));
-    out = file.InsertRecord(t, 5000, answer(std::nullopt, &asked));
-    EXPECT_TRUE(out.cancelled);
-    EXPECT_EQ(out.row, -1);
-    EXPECT_EQ(readAll(file.path()), crlf);
+    writeLf(full);
+    out = insert(5000, std::nullopt);
+    EXPECT_TRUE(out.cancelled && out.row == -1);
+    EXPECT_EQ(readAll(file.path()), full);
 }
 
 TEST(RecordsList, NamesLineUpForRowsOneTo99) {
-    EXPECT_EQ(recordsListLine(1, "Zevok", 0), QStringLiteral("1. Zevok          0"));
-    EXPECT_EQ(recordsListLine(10, "UnNamed", 275), QStringLiteral("10.UnNamed        275"));
-    EXPECT_EQ(recordsListLine(99, "abcdefghij", 123456),
-              QStringLiteral("99.abcdefghij     123456"));
     const QStringList lines = FillRecordsList(descending(99));
-    for (int i = 0; i < 99; ++i) {
-        EXPECT_EQ(lines[i].indexOf(QStringLiteral("r%1").arg(i + 1)), 3);
-        EXPECT_EQ(lines[i].size(), 18 + QString::number((99 - i) * 10).size());
-    }
+    EXPECT_EQ(lines[0], QStringLiteral("1. r1             990"));
+    EXPECT_EQ(lines[9], QStringLiteral("10.r10            900"));
+    EXPECT_EQ(lines[98], QStringLiteral("99.r99            10"));
     // Hand-edited rows: a long name keeps a blank before the score, a break stays on the line.
     EXPECT_EQ(recordsListLine(2, "A name of 19 chars.", 1234567),
               QStringLiteral("2. A name of 19 chars. 1234567"));
     EXPECT_EQ(recordsListLine(3, "a\nb", 1), QStringLiteral("3. a b            1"));
+}
+
+TEST(Place, EqualScoreWaitsAPointMorePassesClimbsSeveralRowsAndComparesNumbers) {
+    EXPECT_EQ(startPlace(99).position, QString());
+
+    PlaceUpdate u = UpdatePlace(0, 1, {0});
+    EXPECT_EQ(u.intPlace, 1);
+    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +0"));
+    EXPECT_FALSE(u.position || u.statistic || u.startMenuBlink || u.selectRow >= 0);
+
+    u = UpdatePlace(1, 1, {0});
+    EXPECT_EQ(u.intPlace, 0);
+    EXPECT_FALSE(u.nextPlace);
+    EXPECT_EQ(u.selectRow, 0);
+    EXPECT_EQ(u.position, QStringLiteral("Place # 1"));
+    EXPECT_TRUE(u.startMenuBlink && u.victory);
+    EXPECT_EQ(u.statistic, QStringLiteral("...VICTORY !!!"));
+
+    u = UpdatePlace(100000, 0, {0});  // already first: nothing more
+    EXPECT_FALSE(u.victory || u.startMenuBlink || u.nextPlace || u.statistic);
+
+    // Several rows in one landing; equal scores are not passed.
+    u = UpdatePlace(301, 4, {500, 300, 300, 100});
+    EXPECT_EQ(u.intPlace, 1);
+    EXPECT_EQ(u.selectRow, 1);
+    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +199"));
+    EXPECT_EQ(u.position, QStringLiteral("Place # 2"));
+    EXPECT_EQ(u.statistic, QStringLiteral("...Place : 2"));
+    EXPECT_FALSE(u.victory);
+
+    // The last six characters of "1. Big            1234567" would read 234567.
+    u = UpdatePlace(1000000, 2, {1234567, 999999});
+    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +234567"));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFile>
+
 #include "scoring/records.h"
 
 namespace morvast::testing {
@@ -11,6 +13,11 @@ inline RecordsTable generationTable(int g) {
     for (int i = 0; i < kMaxRecords; ++i)
         t.append(QStringLiteral("g%1-%2").arg(g).arg(i), 1000000 - i * 7 - g % 5);
     return t;
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 }  // namespace morvast::testing
