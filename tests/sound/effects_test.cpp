@@ -86,11 +86,11 @@ TEST_F(Effects, SwitchedOffIsSilentButLetsARunningSoundEnd) {
     }
 }
 
-TEST(BackgroundMusic, LoadLoopsAndStopResumes) {
+TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     sound::Mixer mixer(kRate);
     DirectSound music(mixer);
     QString path = levelFile("music.wav", 0.5f, 1350, 13500);  // a tenth of a second
-    int32_t freq = 0;
+    int32_t freq = 0, f = 27000;
     music.BkgMusicLoad(path, freq);
     EXPECT_EQ(freq, 13500);
     EXPECT_NEAR(peak(render(mixer, kRate), 0, kRate - 100), 0.5f, 1e-4);  // ten times round
@@ -98,42 +98,31 @@ TEST(BackgroundMusic, LoadLoopsAndStopResumes) {
     int16_t volume = -2000, pan = 10000;
     music.BkgMusicSetVolume(volume);
     music.BkgMusicSetPan(pan);
+    music.BkgMusicSetFreq(f);
     auto out = render(mixer, 100);
     EXPECT_NEAR(out[21], 0.05f, 1e-4);
     EXPECT_EQ(out[20], 0.0f);
-
-    int32_t f = 27000;
-    music.BkgMusicSetFreq(f);
-    EXPECT_EQ(music.BkgMusicGetFreq(), 27000);
     const double before = mixer.snapshot(0).position;
     music.BkgMusicStop();
     render(mixer, 1000);
     music.BkgMusicPlay();
     render(mixer, 480);
     EXPECT_NEAR(std::fmod(before + 270, 1350), mixer.snapshot(0).position, 1e-6);
-}
 
-TEST(BackgroundMusic, FailedLoadRemembersOnlyTheVolume) {
-    sound::Mixer mixer(kRate);
-    DirectSound music(mixer);
-    QString good = levelFile("music2.wav", 0.5f, 1350, 13500);
-    music.BkgMusicLoad(good);
     music.BkgMusicStop();
     QString missing = QStringLiteral("/nonexistent/bkgmusic.WAV");
-    int32_t freq = 13500;
     music.BkgMusicLoad(missing, freq);
     EXPECT_EQ(freq, 13500);
-    int16_t volume = -700;
+    volume = -700;
+    f = 20000;
     music.BkgMusicSetVolume(volume);
-    int32_t f = 20000;
     music.BkgMusicSetFreq(f);
     EXPECT_EQ(music.BkgMusicGetVolume(), 0);  // what the settings then save
     EXPECT_EQ(music.BkgMusicGetFreq(), 0);
     music.BkgMusicPlay();
     EXPECT_EQ(peak(render(mixer, 1000), 0), 0.0f);
-
     // A load while the music is stopped starts the new music, at the remembered volume.
-    music.BkgMusicLoad(good);
+    music.BkgMusicLoad(path);
     EXPECT_TRUE(music.isSounding());
     EXPECT_EQ(music.BkgMusicGetVolume(), -700);
 }
