@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,8 +28,9 @@ std::function<float(double)> sine(double hz, int rate) {
     return [=](double i) { return static_cast<float>(0.5 * std::sin(2 * M_PI * hz * i / rate)); };
 }
 
-Voice playing(const Wave& w, int32_t frequency = 0, bool looping = false) {
-    return Voice{&w, nullptr, 0, frequency, 0, 0, true, looping};
+Voice playing(const Wave& w, int32_t frequency = 0, bool looping = false, int16_t volume = 0,
+              int16_t pan = 0) {
+    return Voice{&w, nullptr, 0, frequency, volume, pan, true, looping};
 }
 
 std::vector<float> mix(std::vector<Voice>& voices, int frames) {
@@ -39,19 +41,16 @@ std::vector<float> mix(std::vector<Voice>& voices, int frames) {
 
 TEST(Mixer, VolumeAndPanFollowDecibelsAndVoicesSumAndClip) {
     auto half = waveOf(1000, kRate, [](double) { return 0.5f; });
-    struct Case {
-        int16_t volume, pan;
-        float left, right;
-    };
     // -2000 is 20 dB down, a tenth; pan 5000 lowers the left by 50 dB and leaves the right.
-    for (const Case& c : {Case{-2000, 0, 0.05f, 0.05f}, Case{0, 5000, 0.5f * 0.0031623f, 0.5f},
-                          Case{-600, -10000, 0.5f * 0.50119f, 0.0f}, Case{-10000, 0, 0, 0}}) {
-        std::vector<Voice> v{playing(*half)};
-        v[0].volume = c.volume;
-        v[0].pan = c.pan;
+    for (auto [volume, pan, left, right] : std::vector<std::tuple<int16_t, int16_t, float, float>>{
+             {-2000, 0, 0.05f, 0.05f},
+             {0, 5000, 0.5f * 0.0031623f, 0.5f},
+             {-600, -10000, 0.5f * 0.50119f, 0.0f},
+             {-10000, 0, 0, 0}}) {
+        std::vector<Voice> v{playing(*half, 0, false, volume, pan)};
         const auto out = mix(v, 100);
-        EXPECT_NEAR(out[10], c.left, 1e-4 * c.left + 1e-7) << c.volume << " " << c.pan;
-        EXPECT_NEAR(out[11], c.right, 1e-4 * c.right + 1e-7) << c.volume << " " << c.pan;
+        EXPECT_NEAR(out[10], left, 1e-4 * left + 1e-7) << volume << " " << pan;
+        EXPECT_NEAR(out[11], right, 1e-4 * right + 1e-7) << volume << " " << pan;
     }
     std::vector<Voice> voices{playing(*half), playing(*half), playing(*half)};
     EXPECT_EQ(mix(voices, 10)[0], 1.0f);
