@@ -1,5 +1,4 @@
 #include <cmath>
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
