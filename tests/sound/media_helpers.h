@@ -4,19 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "sound/decoder.h"
-
 namespace morvast::testing {
 
-// A fresh folder under the system's temporary folder, removed at the end of the test program.
+// A fresh folder under /tmp, removed at the end of the program.
 std::string scratchDir();
 
-// Runs the ffmpeg tool with the given arguments (input synthesised by its lavfi sources);
-// true when it produced out.
+// ffmpeg arguments for a synthesised input: left 0.5 at 440 Hz and, in stereo, right 0.25 at
+// 660 Hz, so level, pitch and channel order can all be checked.
+std::string tone(int rate, int channels, double seconds);
+// Runs the ffmpeg tool with the given arguments; true when it produced out.
 bool ffmpegMake(const std::string& args, const std::string& out);
 
-// A 16-bit wave file of interleaved samples in [-1, 1].
-void writeWave(const std::string& path, const std::vector<float>& samples, int channels, int rate);
+// A mono 16-bit wave file of samples in [-1, 1], at any rate the header can claim.
+void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 

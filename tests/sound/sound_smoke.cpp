@@ -1,5 +1,5 @@
-// Starts the sound system the way the main window does (the program folder's default media,
-// the default device), sounds every effect over the background music for two seconds and exits.
+// Starts the sound system the way the main window does (the program folder's default media, the
+// default device), sounds every effect over the background music for two seconds and exits.
 // Prints the output it got and its rate, for the checks that read what the device wrote.
 
 #include <chrono>
@@ -14,14 +14,11 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     bool EnableSoundControl = true;
-    QString MP3Path;
-    morvast::SoundSystem sounds(morvast::sound::openAudioOutput(), EnableSoundControl,
-                                [&] { MP3Path.clear(); });
+    morvast::SoundSystem sounds(morvast::sound::openAudioOutput(), EnableSoundControl, [] {});
     int32_t freq = 0;
     sounds.applyDefaults(morvast::programFolder(), freq);
-    std::printf("output %s rate %d buffer %d music %s freq %d\n", sounds.output().name().c_str(),
-                sounds.output().rate(), sounds.output().bufferFrames(),
-                sounds.music.loaded() ? "loaded" : "missing", static_cast<int>(freq));
+    std::printf("output %s rate %d music %s\n", sounds.output().name().c_str(),
+                sounds.output().rate(), sounds.music.loaded() ? "loaded" : "missing");
     std::fflush(stdout);
     for (int i = 0; i < 20; ++i) {
         sounds.playSound(static_cast<morvast::SoundEffect>(i % 10));
