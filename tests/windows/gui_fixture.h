@@ -25,28 +25,19 @@
 namespace morvast::testing {
 
 // One application per test program, offscreen, at the device-pixel ratio the program was built
-// for. It goes when the tests end, before the program's static objects.
-class AppEnvironment : public ::testing::Environment {
-  public:
-    static void ensure() {
-        static int argc = 1;
-        static char name[] = "windows_tests";
-        static char* argv[] = {name, nullptr};
-        if (instance_) return;
+// for. It is never destroyed, so nothing at exit depends on the order of teardown.
+inline void app() {
+    static int argc = 1;
+    static char name[] = "windows_tests";
+    static char* argv[] = {name, nullptr};
+    static const bool made = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QT_SCALE_FACTOR", MORVAST_TEST_SCALE);
-        instance_ = new QApplication(argc, argv);
+        new QApplication(argc, argv);
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-    }
-    void TearDown() override { delete std::exchange(instance_, nullptr); }
-
-  private:
-    static inline QApplication* instance_ = nullptr;
-};
-
-inline void app() {
-    AppEnvironment::ensure();
+        return true;
+    }();
+    (void)made;
 }
 
 // Runs the event loop until cond holds, for a bounded number of rounds (no clock involved).
@@ -100,9 +91,8 @@ class ScriptedRandom final : public RandomSource {
   public:
     double next() override {
         ++draws;
-        if (queued.empty()) return base.next();
-        const double v = queued.front();
-        queued.pop_front();
+        const double v = queued.empty() ? base.next() : queued.front();
+        if (!queued.empty()) queued.pop_front();
         return v;
     }
     std::deque<double> queued;
@@ -113,9 +103,6 @@ class ScriptedRandom final : public RandomSource {
 class RecordingSound final : public SoundPort {
   public:
     void play(SoundEffect e) override { played.push_back(e); }
-    int count(SoundEffect e) const {
-        return static_cast<int>(std::count(played.begin(), played.end(), e));
-    }
     std::vector<SoundEffect> played;
 };
 
