@@ -13,14 +13,18 @@ TEST(FallingClock, FixedTickCatchUpCapAndStop) {
     testing::app();
     int ticks = 0;
     FallingClock* self = nullptr;
+    int nested = -1;
     FallingClock clock([&] {
-        if (++ticks == 74) self->setEnabled(false);
+        // A modal dialog inside a tick runs a nested loop that must not enter the tick again.
+        if (++ticks == 1) nested = self->advance(kTick * 2);
+        if (ticks == 74) self->setEnabled(false);
         return ticks != 73;  // a tick may end its run, as a new game does
     });
     self = &clock;
     clock.setEnabled(true);
     EXPECT_EQ(clock.advance(kTick - nanoseconds(1)), 0);
     EXPECT_EQ(clock.advance(nanoseconds(1)), 1);
+    EXPECT_EQ(nested, 0);
     // Two and a half ticks, then another half: the halves add up to a third tick.
     EXPECT_EQ(clock.advance(kTick * 5 / 2), 2);
     EXPECT_EQ(clock.advance(kTick / 2), 1);
