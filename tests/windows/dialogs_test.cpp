@@ -1,14 +1,16 @@
-// The end-of-game dialogs and the records window, on the offscreen platform.
-#include <QFontInfo>
-#include <QLabel>
+// The end-of-game dialogs and the records kept across them.
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
-#include "gui_helpers.h"
+#include "gui_fixture.h"
+#include "scoring/score.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/records_keeper.h"
 
 namespace morvast {
 namespace {
@@ -16,17 +18,15 @@ namespace {
 using testing::key;
 using testing::whenShown;
 
-TEST(frmEnterNameTest, TypingReplacesUnNamedEnterConfirmsOnlyTheCloseBoxCancels) {
+TEST(Dialogs, NameIsAtMostTenCharactersEnterConfirmsOnlyTheCloseBoxCancels) {
+    testing::app();
     QWidget owner;
     whenShown<frmEnterName>([](frmEnterName* d) {
-        EXPECT_EQ(d->size(), QSize(161, 95));
-        EXPECT_EQ(d->lblEnterName->text(), QStringLiteral("Введите Ваше имя"));
         EXPECT_EQ(d->txtName->selectedText(), QStringLiteral("UnNamed"));
         testing::type(d->txtName, QStringLiteral("Вася Пупкин"));
         key(d->txtName, Qt::Key_Return);
     });
     EXPECT_EQ(frmEnterName::ask(&owner), QStringLiteral("Вася Пупки"));
-
     whenShown<frmEnterName>([](frmEnterName* d) {
         key(d->txtName, Qt::Key_Escape);
         EXPECT_TRUE(d->isVisible());
@@ -35,11 +35,10 @@ TEST(frmEnterNameTest, TypingReplacesUnNamedEnterConfirmsOnlyTheCloseBoxCancels)
     EXPECT_EQ(frmEnterName::ask(&owner), std::nullopt);
 }
 
-TEST(frmGameOverTest, YesContinuesNoAndTheCloseBoxEnd) {
+TEST(Dialogs, GameOverYesContinuesNoAndTheCloseBoxEnd) {
+    testing::app();
     QWidget owner;
     whenShown<frmGameOver>([](frmGameOver* d) {
-        EXPECT_EQ(d->size(), QSize(178, 91));
-        EXPECT_EQ(d->lblNewGame->text(), QStringLiteral("Начать новую игру ?"));
         key(d, Qt::Key_Escape);
         EXPECT_TRUE(d->isVisible());
         d->cmdYes->click();
@@ -51,34 +50,39 @@ TEST(frmGameOverTest, YesContinuesNoAndTheCloseBoxEnd) {
     EXPECT_FALSE(frmGameOver::ask(&owner));
 }
 
-TEST(frmMorvasFathersTest, KeepsNoKeyboardAndItsCloseBoxOnlyHides) {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(RecordsKeeper, OneGameFromFirstStartToAnsweringNo) {
+    testing::app();
+    QTemporaryDir dir;
     QWidget game;
-    game.setFocusPolicy(Qt::StrongFocus);
-    game.show();
-    int userCloses = 0;
-    frmMorvasFathers w(&game, [&] { ++userCloses; });
-    w.setRecordsList({"1. A              3", "2. B              2"});
-    w.show();
-    EXPECT_EQ(w.lstTable->geometry(), QRect(0, 0, 198, 189));
-    EXPECT_TRUE(QFontInfo(w.lstTable->font()).fixedPitch());
-    w.setListIndex(1);
-    EXPECT_TRUE(w.lstTable->item(1)->isSelected());
+    RecordsKeeper keeper(dir.path(), &game, [] {});
+    const PlaceStart start = keeper.gameStart();
+    EXPECT_EQ(start.intPlace, 1);
+    EXPECT_EQ(start.position, QStringLiteral("Place # 2"));
+    EXPECT_EQ(readAll(keeper.file().path()), QByteArray("Zevok\r\n0\r\n"));
+    EXPECT_TRUE(keeper.updatePlace(275, start.intPlace).victory);
+    EXPECT_EQ(keeper.window()->lstTable->currentRow(), 0);
 
-    w.activateWindow();
-    w.lstTable->setFocus();
-    // The hand-back is deferred until the focus change under way has finished.
-    for (int i = 0; i < 20 && QApplication::focusWidget() != &game; ++i)
-        QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), &game);
-
-    EXPECT_FALSE(w.close());
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(userCloses, 1);
-    w.show();
-    EXPECT_EQ(w.lstTable->item(1)->text(), QStringLiteral("2. B              2"));
-    w.unloadByProgram();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(userCloses, 1);
+    ScoreListener quiet;
+    Score score(quiet);
+    QStringList calls;
+    whenShown<frmEnterName>([](frmEnterName* d) {
+        testing::type(d->txtName, QStringLiteral("Bob"));
+        key(d->txtName, Qt::Key_Return);
+        whenShown<frmGameOver>([](frmGameOver* g) { g->cmdNo->click(); });
+    });
+    const FinishOutcome out =
+        keeper.finishGame(275, score, &game,
+                          {[&] { calls << "stopDemo"; }, [&] { calls << "unloadAux"; },
+                           [&] { calls << "Form_Load"; }, [&] { calls << "end"; }});
+    EXPECT_FALSE(out.newGame);
+    EXPECT_EQ(calls, QStringList({"stopDemo", "unloadAux", "stopDemo", "end"}));
+    EXPECT_EQ(readAll(keeper.file().path()), QByteArray("Bob\r\n 275 \r\nZevok\r\n 0 \r\n"));
+    EXPECT_EQ(keeper.window()->lstTable->item(0)->text(), QStringLiteral("1. Bob            275"));
 }
 
 }  // namespace

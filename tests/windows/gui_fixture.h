@@ -1,11 +1,16 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPaintEvent>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -13,59 +18,82 @@
 #include "windows/frm_main.h"
 #include "windows/picture_box.h"
 
+#ifndef MORVAST_TEST_SCALE
+#define MORVAST_TEST_SCALE "1"
+#endif
+
 namespace morvast::testing {
 
-// One application for the whole test program, on the offscreen platform unless told otherwise.
-// It is destroyed when the tests end, before the program's static objects go.
-class AppEnvironment : public ::testing::Environment {
-  public:
-    static QApplication& get() {
-        if (!instance_) {
-            static int argc = 1;
-            static char name[] = "windows_tests";
-            static char* argv[] = {name, nullptr};
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", "offscreen");
-            instance_ = new QApplication(argc, argv);
-            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-            ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-        }
-        return *instance_;
-    }
-    void TearDown() override {
-        delete instance_;
-        instance_ = nullptr;
-    }
+// One application per test program, offscreen, at the device-pixel ratio the program was built
+// for. It is never destroyed, so nothing at exit depends on the order of teardown.
+inline void app() {
+    static int argc = 1;
+    static char name[] = "windows_tests";
+    static char* argv[] = {name, nullptr};
+    static const bool made = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_SCALE_FACTOR", MORVAST_TEST_SCALE);
+        new QApplication(argc, argv);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        return true;
+    }();
+    (void)made;
+}
 
-  private:
-    static inline QApplication* instance_ = nullptr;
+// Runs the event loop until cond holds, for a bounded number of rounds (no clock involved).
+inline bool processUntil(const std::function<bool()>& cond, int rounds = 200) {
+    for (int i = 0; i < rounds && !cond(); ++i)
+        QApplication::processEvents();
+    return cond();
+}
+
+// Collects the area of every paint event of the widgets it watches.
+struct PaintSpy : QObject {
+    QRegion painted;
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region(), ++paints;
+        return false;
+    }
 };
 
-inline QApplication& app() {
-    return AppEnvironment::get();
+inline void key(QWidget* w, int k, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+}
+
+inline void type(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        key(w, c.toUpper().unicode(), QString(c));
+}
+
+// Runs act on the visible window of type D once the loop that shows it runs. When none shows
+// up, the dialogs are rejected so that the test fails instead of waiting.
+template <typename D>
+void whenShown(std::function<void(D*)> act, int triesLeft = 500) {
+    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [act, triesLeft] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) return act(d);
+        if (triesLeft > 0) return whenShown<D>(act, triesLeft - 1);
+        ADD_FAILURE() << "window not shown";
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+    });
 }
 
 class FixedClock final : public Clock {
   public:
-    explicit FixedClock(int s) : s_(s) {}
-    int seconds() const override { return s_; }
-
-  private:
-    int s_;
+    int seconds() const override { return 0; }
 };
 
-// The game's own generator, except that queued values are handed out first: a test can say
-// what the next draws are.
+// The game's own generator, except that queued values are handed out first.
 class ScriptedRandom final : public RandomSource {
   public:
     double next() override {
         ++draws;
-        if (!queued.empty()) {
-            const double v = queued.front();
-            queued.pop_front();
-            return v;
-        }
-        return base.next();
+        const double v = queued.empty() ? base.next() : queued.front();
+        if (!queued.empty()) queued.pop_front();
+        return v;
     }
     std::deque<double> queued;
     int draws = 0;
@@ -75,20 +103,16 @@ class ScriptedRandom final : public RandomSource {
 class RecordingSound final : public SoundPort {
   public:
     void play(SoundEffect e) override { played.push_back(e); }
-    int count(SoundEffect e) const {
-        int n = 0;
-        for (SoundEffect p : played)
-            n += p == e;
-        return n;
-    }
     std::vector<SoundEffect> played;
 };
 
-// A shown main window with an exact random stream and a clock at second 0.
+// A shown main window with a clock at second 0 and known first draws: second 0 stirs one
+// value away, then come the button colour, the place colours and the time colours.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         app();
+        rnd.queued = {0.99, 0.5, 0.0, 0.5, 0.25, 0.5, 0.75};
         w = std::make_unique<frmMain>(&rnd, &clock);
         w->setSoundPort(&sound);
         beforeLoad();
@@ -103,7 +127,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ScriptedRandom rnd;
-    FixedClock clock{0};
+    FixedClock clock;
     RecordingSound sound;
     std::unique_ptr<frmMain> w;
 };
