@@ -53,6 +53,7 @@ def check_music(data):
     samples = samples[first * 2:]
     assert all(math.isfinite(x) for x in samples), "samples that are not numbers"
     frames = len(samples) // 2
+    assert frames >= BLOCK_FRAMES, f"only {frames} frames of sound"
     for channel in (0, 1):
         whole = rms(samples[channel::2])
         print(f"channel {channel}: rms {whole:.4f} over {frames} frames")
