@@ -85,3 +85,13 @@ def copy_program(program, dest):
     shutil.copy2(program, copy)
     shutil.copytree(os.path.join(source_dir, "sound"), os.path.join(dest, "sound"))
     return copy
+
+
+def wait_painted(env, wid, shot, seconds=20):
+    """Waits until a freshly mapped dialog shows its light background along its top edge: input
+    sent before it is drawn can be lost on a busy machine."""
+    def painted():
+        x, y, w, h = window_geometry(env, wid)
+        raw = screenshot(env, shot)
+        return all(min(pixel(raw, x + i, y + 3)) >= 180 for i in range(3, w - 3))
+    return wait_for(painted, seconds, f"window {wid} to be drawn")

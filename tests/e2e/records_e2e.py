@@ -14,8 +14,8 @@ import sys
 import tempfile
 import time
 
-from e2e_support import (copy_program, run, start_xvfb, visible_windows, wait_for,
-                         window_geometry, x_env)
+from e2e_support import (copy_program, run, screenshot, start_xvfb, visible_windows,
+                         wait_for, wait_painted, window_geometry, x_env)
 
 NAME = "Tester"
 # "Нет" in the game-over dialog, relative to the dialog's client area.
@@ -56,6 +56,7 @@ def main():
     folder = tempfile.mkdtemp(prefix="morvast_records_")
     program = copy_program(sys.argv[1], folder)
     records = os.path.join(folder, "MorvastFathers.txt")
+    shot = os.path.join(folder, "shot.png")
     xvfb, display = start_xvfb()
     env = x_env(display)
     game = None
@@ -71,6 +72,7 @@ def main():
         assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
 
         # "UnNamed" comes selected, so typing replaces it.
+        wait_painted(env, name_dialog, shot)
         run(["xdotool", "windowfocus", "--sync", name_dialog], env)
         run(["xdotool", "type", "--delay", "30", NAME], env)
         run(["xdotool", "key", "Return"], env)
@@ -79,6 +81,7 @@ def main():
             lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
             20, "the game-over dialog")[0]
         assert name_dialog not in visible_windows(env), "the name dialog stayed open"
+        wait_painted(env, game_over, shot)
         x, y, _, _ = window_geometry(env, game_over)
         run(["xdotool", "mousemove", "--sync", str(x + NO_BUTTON[0]), str(y + NO_BUTTON[1]),
              "click", "1"], env)
@@ -91,6 +94,19 @@ def main():
         settings = [f for f in os.listdir(folder) if fnmatch.fnmatch(f.lower(), "mvst*.ini")]
         assert not settings, f"settings written on the way out: {settings}"
         return 0
+    except Exception:
+        # What the screen and the file looked like, for a failure seen only on a busy machine.
+        print("windows:", visible_windows(env))
+        if os.path.exists(records):
+            print("records:", open(records, "rb").read())
+        screenshot(env, "records_e2e_failure.png")
+        print("screen saved as", os.path.abspath("records_e2e_failure.png"))
+        if game is not None:
+            if game.poll() is None:
+                game.kill()
+            print(f"program status {game.wait()}, its errors: {game.stderr.read().decode()}")
+            game = None
+        raise
     finally:
         if game is not None:
             game.kill()
