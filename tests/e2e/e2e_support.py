@@ -10,10 +10,12 @@ SCREEN_W, SCREEN_H = 640, 640
 
 
 def start_xvfb():
-    """Starts Xvfb on a display it picks itself (no race with other tests), returns both."""
+    """Starts Xvfb on a display it picks itself (no race with other tests), returns both.
+    Without -noreset the server resets whenever its last client leaves: an xdotool poll that
+    ends while the program is still starting would make the program's connection fail."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
                             pass_fds=(write_end,), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     os.close(write_end)

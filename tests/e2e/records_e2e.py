@@ -96,7 +96,8 @@ def main():
         return 0
     except Exception:
         # What the screen and the file looked like, for a failure seen only on a busy machine.
-        print("windows:", visible_windows(env))
+        # The display is shared by nobody, but the machine is: say if the server went away.
+        print(f"Xvfb :{display} status {xvfb.poll()}, windows: {visible_windows(env)}")
         if os.path.exists(records):
             print("records:", open(records, "rb").read())
         screenshot(env, "records_e2e_failure.png")
