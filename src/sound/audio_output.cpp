@@ -128,6 +128,9 @@ std::vector<float> ManualAudioOutput::render(int frames) {
 std::unique_ptr<AudioOutput> openAudioOutput() {
     // Two ways to have no sound: SDL has no driver at all, or it has one (ALSA) but no card to
     // open. Both end in silence that otherwise behaves like a device.
+    // SDL would otherwise turn SIGTERM and SIGINT into quit events nobody reads, and the program
+    // could no longer be stopped by a signal.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return std::make_unique<NullAudioOutput>();
     auto output = std::make_unique<SdlAudioOutput>();
     if (!output->open()) return std::make_unique<NullAudioOutput>();

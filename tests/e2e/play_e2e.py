@@ -6,51 +6,19 @@ with its Exit button.
 Usage: play_e2e.py PROGRAM [SCREENSHOT.png]
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-TITLE = "Morvast XII VelkNET"
+from e2e_support import (copy_program, pixel, run, screenshot, start_xvfb, visible_windows,
+                         wait_for, x_env)
+
 # Without a window manager the window's client area sits at 0,0 of the screen.
 FIELD = (16, 24, 233, 433)          # picMorvast: left, top, width, height
 EXIT_BUTTON = (224 + 8 + 160 + 20, 488 + 8 + 16 + 8)
 CELL_PX = 233 * 250 / 3760          # one field cell across, in pixels
-SCREEN_W, SCREEN_H = 640, 640
-
-
-def start_xvfb():
-    """Starts Xvfb on a display it picks itself (no race with other tests), returns both."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
-                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as f:
-        display = f.readline().strip()
-    if not display:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    return xvfb, display
-
-
-def run(cmd, env, timeout=20):
-    return subprocess.run(cmd, env=env, check=True, timeout=timeout, capture_output=True,
-                          text=True).stdout
-
-
-def screenshot(env, path):
-    run(["import", "-window", "root", path], env)
-    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, timeout=20,
-                         capture_output=True).stdout
-    assert len(raw) == SCREEN_W * SCREEN_H * 3, len(raw)
-    return raw
-
-
-def pixel(raw, x, y):
-    i = (y * SCREEN_W + x) * 3
-    return raw[i], raw[i + 1], raw[i + 2]
 
 
 def figure_columns(raw):
@@ -61,29 +29,19 @@ def figure_columns(raw):
     return xs
 
 
-def wait_for(predicate, seconds, what):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        result = predicate()
-        if result:
-            return result
-        time.sleep(0.1)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
 def main():
     program = sys.argv[1]
     keep = sys.argv[2] if len(sys.argv) > 2 else None
+    # The program writes its records beside itself: run a copy so the build tree stays clean.
+    folder = tempfile.mkdtemp(prefix="morvast_play_")
+    program = copy_program(program, folder)
     xvfb, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=f":{display}", QT_QPA_PLATFORM="xcb")
-    env.pop("WAYLAND_DISPLAY", None)
+    env = x_env(display)
     game = None
     try:
         game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)
-        wid = wait_for(lambda: subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", TITLE], env=env,
-            capture_output=True, text=True).stdout.split(), 30, "the main window")[0]
+        wid = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
         run(["xdotool", "windowfocus", "--sync", wid], env)
 
         with tempfile.TemporaryDirectory() as tmp:
@@ -121,6 +79,7 @@ def main():
             game.wait()
         xvfb.terminate()
         xvfb.wait()
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":

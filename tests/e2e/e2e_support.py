@@ -1,0 +1,99 @@
+"""Helpers shared by the end-to-end tests: a private Xvfb display, xdotool and screenshot
+wrappers, polling, and a throw-away copy of the program folder."""
+import os
+import shutil
+import subprocess
+import time
+
+TITLE = "Morvast XII VelkNET"
+SCREEN_W, SCREEN_H = 640, 640
+
+
+def start_xvfb():
+    """Starts Xvfb on a display it picks itself (no race with other tests), returns both.
+    Without -noreset the server resets whenever its last client leaves: an xdotool poll that
+    ends while the program is still starting would make the program's connection fail."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        display = f.readline().strip()
+    if not display:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, display
+
+
+def x_env(display):
+    """Environment for the program and the X tools on the given display; sound goes nowhere,
+    so no test reaches for a sound card."""
+    env = dict(os.environ, DISPLAY=f":{display}", QT_QPA_PLATFORM="xcb", SDL_AUDIODRIVER="dummy")
+    env.pop("WAYLAND_DISPLAY", None)
+    return env
+
+
+def run(cmd, env, timeout=20):
+    return subprocess.run(cmd, env=env, check=True, timeout=timeout, capture_output=True,
+                          text=True).stdout
+
+
+def screenshot(env, path):
+    run(["import", "-window", "root", path], env)
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, timeout=20,
+                         capture_output=True).stdout
+    assert len(raw) == SCREEN_W * SCREEN_H * 3, len(raw)
+    return raw
+
+
+def pixel(raw, x, y):
+    i = (y * SCREEN_W + x) * 3
+    return raw[i], raw[i + 1], raw[i + 2]
+
+
+def wait_for(predicate, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(0.1)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def visible_windows(env, title=TITLE):
+    """Ids of the mapped windows with the given title, in the order xdotool lists them."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                           env=env, capture_output=True, text=True, timeout=20)
+    return found.stdout.split()
+
+
+def window_geometry(env, wid):
+    """x, y, width, height of a window on the screen."""
+    values = {}
+    for line in run(["xdotool", "getwindowgeometry", "--shell", wid], env).splitlines():
+        key, _, value = line.partition("=")
+        values[key] = int(value) if value.lstrip("-").isdigit() else value
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+def copy_program(program, dest):
+    """Copies the binary and its media into dest, so that the files the program keeps beside
+    itself land there and not in the build tree. Returns the copied binary's path."""
+    source_dir = os.path.dirname(os.path.abspath(program))
+    copy = os.path.join(dest, os.path.basename(program))
+    shutil.copy2(program, copy)
+    shutil.copytree(os.path.join(source_dir, "sound"), os.path.join(dest, "sound"))
+    return copy
+
+
+def wait_painted(env, wid, shot, seconds=20):
+    """Waits until a freshly mapped dialog shows its light background along its top edge: input
+    sent before it is drawn can be lost on a busy machine."""
+    def painted():
+        x, y, w, h = window_geometry(env, wid)
+        raw = screenshot(env, shot)
+        return all(min(pixel(raw, x + i, y + 3)) >= 180 for i in range(3, w - 3))
+    return wait_for(painted, seconds, f"window {wid} to be drawn")

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Plays a copy of the real program to the end of a game on its own Xvfb display, enters a name
+in the name dialog, answers "Нет" at game over, and checks the records file the copy wrote beside
+itself: the new row on top of the default one, in the stored format, and no settings file.
+
+Usage: records_e2e.py PROGRAM
+"""
+import fnmatch
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from e2e_support import (copy_program, run, screenshot, start_xvfb, visible_windows,
+                         wait_for, wait_painted, window_geometry, x_env)
+
+NAME = "Tester"
+# "Нет" in the game-over dialog, relative to the dialog's client area.
+NO_BUTTON = (98 + 30, 54 + 13)
+
+
+def play_until_dialog(env, main):
+    """Drops every figure at the entry, which fills the middle columns quickly; returns the
+    first new window, the name dialog (it carries the same caption as the main window)."""
+    def dialog():
+        others = [w for w in visible_windows(env) if w != main]
+        if others:
+            return others[0]
+        run(["xdotool", "key", "--window", main, "Down"], env)
+        return None
+    return wait_for(dialog, 45, "the name dialog at the end of the game")
+
+
+def check_records(data):
+    """Returns the stored score after checking the file's layout."""
+    assert data.endswith(b"\r\n"), data
+    lines = data.split(b"\r\n")[:-1]
+    assert all(b"\n" not in line and b"\r" not in line for line in lines), data
+    assert len(lines) == 4, data
+    new_row = lines.index(NAME.encode()) if NAME.encode() in lines else None
+    assert new_row in (0, 2), f"{NAME} is not a name line: {data}"
+    score_line = lines[new_row + 1].decode("ascii")
+    assert re.fullmatch(r" \d+ ", score_line), repr(score_line)
+    score = int(score_line)
+    # A score above the default row's 0 goes above it; an equal one goes below.
+    expected = ([NAME, score_line, "Zevok", " 0 "] if score > 0
+                else ["Zevok", " 0 ", NAME, score_line])
+    assert [line.decode("ascii") for line in lines] == expected, data
+    return score
+
+
+def main():
+    folder = tempfile.mkdtemp(prefix="morvast_records_")
+    program = copy_program(sys.argv[1], folder)
+    records = os.path.join(folder, "MorvastFathers.txt")
+    shot = os.path.join(folder, "shot.png")
+    xvfb, display = start_xvfb()
+    env = x_env(display)
+    game = None
+    try:
+        game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+        main_window = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
+        run(["xdotool", "windowfocus", "--sync", main_window], env)
+        started = time.monotonic()
+        name_dialog = play_until_dialog(env, main_window)
+        print(f"name dialog after {time.monotonic() - started:.1f} s")
+        # The record is written only after the name is confirmed.
+        assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
+
+        # "UnNamed" comes selected, so typing replaces it.
+        wait_painted(env, name_dialog, shot)
+        run(["xdotool", "windowfocus", "--sync", name_dialog], env)
+        run(["xdotool", "type", "--delay", "30", NAME], env)
+        run(["xdotool", "key", "Return"], env)
+
+        game_over = wait_for(
+            lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
+            20, "the game-over dialog")[0]
+        assert name_dialog not in visible_windows(env), "the name dialog stayed open"
+        wait_painted(env, game_over, shot)
+        x, y, _, _ = window_geometry(env, game_over)
+        run(["xdotool", "mousemove", "--sync", str(x + NO_BUTTON[0]), str(y + NO_BUTTON[1]),
+             "click", "1"], env)
+        code = game.wait(timeout=20)
+        assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
+        game = None
+
+        score = check_records(open(records, "rb").read())
+        print(f"stored {NAME} with {score} points")
+        settings = [f for f in os.listdir(folder) if fnmatch.fnmatch(f.lower(), "mvst*.ini")]
+        assert not settings, f"settings written on the way out: {settings}"
+        return 0
+    except Exception:
+        # What the screen and the file looked like, for a failure seen only on a busy machine.
+        # The display is shared by nobody, but the machine is: say if the server went away.
+        print(f"Xvfb :{display} status {xvfb.poll()}, windows: {visible_windows(env)}")
+        if os.path.exists(records):
+            print("records:", open(records, "rb").read())
+        screenshot(env, "records_e2e_failure.png")
+        print("screen saved as", os.path.abspath("records_e2e_failure.png"))
+        if game is not None:
+            if game.poll() is None:
+                game.kill()
+            print(f"program status {game.wait()}, its errors: {game.stderr.read().decode()}")
+            game = None
+        raise
+    finally:
+        if game is not None:
+            game.kill()
+            game.wait()
+        xvfb.terminate()
+        xvfb.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
