@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace morvast {
 
@@ -178,15 +179,14 @@ bool RecordsFile::acquire(QLockFile& lock) const {
 }
 
 ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
-    switch (load(table)) {
-        case Load::Ok:
-            return ReadStatus::Read;
-        case Load::Unreadable:
-            table = defaultRecords();
-            return ReadStatus::Unreadable;
-        case Load::Missing:
-            break;
-    }
+    // A readable file is read; an unreadable one is left alone and the default row stands in.
+    const auto settled = [&](Load l) -> std::optional<ReadStatus> {
+        if (l == Load::Ok) return ReadStatus::Read;
+        if (l == Load::Missing) return std::nullopt;
+        table = defaultRecords();
+        return ReadStatus::Unreadable;
+    };
+    if (const auto status = settled(load(table))) return *status;
     // Another copy may create the file at the same moment and write its result into it: look
     // again under the lock, so that the default row never replaces a real table.
     QLockFile lock(lockPath());
@@ -194,15 +194,7 @@ ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
         table = defaultRecords();
         return ReadStatus::NotCreated;
     }
-    switch (load(table)) {
-        case Load::Ok:
-            return ReadStatus::Read;
-        case Load::Unreadable:
-            table = defaultRecords();
-            return ReadStatus::Unreadable;
-        case Load::Missing:
-            break;
-    }
+    if (const auto status = settled(load(table))) return *status;
     table = defaultRecords();
     return save(kDefaultFile) ? ReadStatus::Created : ReadStatus::NotCreated;
 }
