@@ -97,3 +97,14 @@ def wait_painted(env, wid, shot, seconds=20):
         raw = screenshot(env, shot)
         return all(min(pixel(raw, x + i, y + 3)) >= 180 for i in range(3, w - 3))
     return wait_for(painted, seconds, f"window {wid} to be drawn")
+
+
+def clean_up(game, folder, xvfb=None):
+    """Ends what a test started, whatever state it was left in, and removes its folder."""
+    if game is not None:
+        game.kill()
+        game.wait()
+    if xvfb is not None:
+        xvfb.terminate()
+        xvfb.wait()
+    shutil.rmtree(folder, ignore_errors=True)

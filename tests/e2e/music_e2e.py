@@ -8,13 +8,12 @@ Usage: music_e2e.py PROGRAM
 import array
 import math
 import os
-import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 
-from e2e_support import copy_program, wait_for
+from e2e_support import clean_up, copy_program, wait_for
 
 # The device is opened as float stereo; the disk driver names no rate of its own, so the
 # program's fallback of 48000 frames a second applies.
@@ -92,10 +91,7 @@ def main():
         check_music(open(raw, "rb").read())
         return 0
     finally:
-        if game is not None:
-            game.kill()
-            game.wait()
-        shutil.rmtree(folder, ignore_errors=True)
+        clean_up(game, folder)
 
 
 if __name__ == "__main__":

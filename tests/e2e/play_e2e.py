@@ -6,13 +6,12 @@ with its Exit button.
 Usage: play_e2e.py PROGRAM [SCREENSHOT.png]
 """
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e_support import (copy_program, pixel, run, screenshot, start_xvfb, visible_windows,
+from e2e_support import (clean_up, copy_program, pixel, run, screenshot, start_xvfb, visible_windows,
                          wait_for, x_env)
 
 # Without a window manager the window's client area sits at 0,0 of the screen.
@@ -74,12 +73,7 @@ def main():
         print("closed by its Exit button")
         return 0
     finally:
-        if game is not None:
-            game.kill()
-            game.wait()
-        xvfb.terminate()
-        xvfb.wait()
-        shutil.rmtree(folder, ignore_errors=True)
+        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":

@@ -8,13 +8,12 @@ Usage: records_e2e.py PROGRAM
 import fnmatch
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from e2e_support import (copy_program, run, screenshot, start_xvfb, visible_windows,
+from e2e_support import (clean_up, copy_program, run, screenshot, start_xvfb, visible_windows,
                          wait_for, wait_painted, window_geometry, x_env)
 
 NAME = "Tester"
@@ -109,12 +108,7 @@ def main():
             game = None
         raise
     finally:
-        if game is not None:
-            game.kill()
-            game.wait()
-        xvfb.terminate()
-        xvfb.wait()
-        shutil.rmtree(folder, ignore_errors=True)
+        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":
