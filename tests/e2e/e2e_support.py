@@ -107,4 +107,18 @@ def clean_up(game, folder, xvfb=None):
     if xvfb is not None:
         xvfb.terminate()
         xvfb.wait()
-    shutil.rmtree(folder, ignore_errors=True)
+    if folder is not None:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def launch(program, env):
+    """Starts the program on the display of env; answers the process and its focused main
+    window once that window is shown."""
+    game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        wid = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
+        run(["xdotool", "windowfocus", "--sync", wid], env)
+    except BaseException:
+        clean_up(game, None)
+        raise
+    return game, wid

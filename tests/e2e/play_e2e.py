@@ -6,12 +6,11 @@ with its Exit button.
 Usage: play_e2e.py PROGRAM [SCREENSHOT.png]
 """
 import os
-import subprocess
 import sys
 import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, pixel, run, screenshot, start_xvfb, visible_windows,
+from e2e_support import (clean_up, copy_program, launch, pixel, run, screenshot, start_xvfb,
                          wait_for, x_env)
 
 # Without a window manager the window's client area sits at 0,0 of the screen.
@@ -38,10 +37,7 @@ def main():
     env = x_env(display)
     game = None
     try:
-        game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.PIPE)
-        wid = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
-        run(["xdotool", "windowfocus", "--sync", wid], env)
+        game, wid = launch(program, env)
 
         with tempfile.TemporaryDirectory() as tmp:
             shot = os.path.join(tmp, "shot.png")

@@ -8,13 +8,12 @@ Usage: records_e2e.py PROGRAM
 import fnmatch
 import os
 import re
-import subprocess
 import sys
 import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, run, screenshot, start_xvfb, visible_windows,
-                         wait_for, wait_painted, window_geometry, x_env)
+from e2e_support import (clean_up, copy_program, launch, run, screenshot, start_xvfb,
+                         visible_windows, wait_for, wait_painted, window_geometry, x_env)
 
 NAME = "Tester"
 # "Нет" in the game-over dialog, relative to the dialog's client area.
@@ -60,10 +59,7 @@ def main():
     env = x_env(display)
     game = None
     try:
-        game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.PIPE)
-        main_window = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
-        run(["xdotool", "windowfocus", "--sync", main_window], env)
+        game, main_window = launch(program, env)
         started = time.monotonic()
         name_dialog = play_until_dialog(env, main_window)
         print(f"name dialog after {time.monotonic() - started:.1f} s")
