@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 
 #include "scoring/demo.h"
+#include "scoring/place.h"
 #include "scoring/rounding.h"
 #include "windows/app_look.h"
 #include "windows/frm_future.h"
@@ -428,7 +429,8 @@ void frmMain::Form_Load() {
     game.fillQueue();
     game.setUpFirstFigures();
 
-    game.intPlace = static_cast<int16_t>(records_->loadRecords(*this));
+    const PlaceStart start = startPlace(records_->loadRecords(*this));
+    game.intPlace = start.intPlace;
     frmStatistic_->lstStatistic->clear();
     setForeColor(lblScore, colour::kYellow);
     game.score.lngMorvastBonus = 0;
@@ -437,8 +439,7 @@ void frmMain::Form_Load() {
     cmdDown->setEnabled(true);
     game.dropEnabled = true;
     game.blnDrop = false;
-    if (game.intPlace < 99)
-        lblPosition->setText(QStringLiteral("Place # %1").arg(game.intPlace + 1));
+    if (!start.position.isEmpty()) lblPosition->setText(start.position);
 
     DrawFuture();
 
