@@ -21,6 +21,11 @@ clsDMCtrl::~clsDMCtrl() {
     mixer_.setWave(voice_, nullptr);
 }
 
+void clsDMCtrl::DMCtrlPath(const QString& NewPath) {
+    path_ = NewPath;
+    loadWave();
+}
+
 bool clsDMCtrl::isSounding() const {
     return mixer_.isPlaying(voice_);
 }

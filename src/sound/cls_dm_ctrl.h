@@ -25,9 +25,10 @@ class clsDMCtrl {
     // switch is off (a sound already running goes on) or when the file cannot be decoded.
     void DMCtrlPlay();
 
-    // Full path of the wave file; storing it loads nothing.
+    // Full path of the wave file. Storing it decodes the file at once, so that a play never
+    // waits for a decoder; a file that cannot be decoded is tried again at the next play.
     const QString& DMCtrlPath() const { return path_; }
-    void DMCtrlPath(const QString& NewPath) { path_ = NewPath; }
+    void DMCtrlPath(const QString& NewPath);
     // Hundredths of a decibel (0 = unattenuated, -10000 = silent), applied at the next play.
     int16_t DMCtrlVolume() const { return volume_; }
     void DMCtrlVolume(int16_t NewVolume) { volume_ = NewVolume; }
@@ -52,8 +53,8 @@ class clsDMCtrl {
     bool enabled_ = false;
     int32_t frequency_ = 0;
 
-    // The decoded file of the last play, kept until the path, size or modification time
-    // changes, so that a play costs no disk read and is heard within one output buffer.
+    // The decoded file, kept until the path, size or modification time changes, so that a play
+    // costs no decoding and is heard within one output buffer.
     QString cachedPath_;
     qint64 cachedSize_ = -1;
     QDateTime cachedTime_;

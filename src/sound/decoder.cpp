@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -414,7 +415,7 @@ bool AudioDecoder::seekMs(int64_t ms) {
 
 namespace {
 
-std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error) {
+std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error) try {
     auto wave = std::make_shared<Wave>();
     wave->rate = decoder.outputRate();
     constexpr int64_t kChunk = 8192;
@@ -432,6 +433,10 @@ std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error)
     }
     wave->samples.shrink_to_fit();
     return wave;
+} catch (const std::bad_alloc&) {
+    // A sound too long to hold whole fails like a missing one rather than ending the program.
+    if (error) *error = avText(AVERROR(ENOMEM));
+    return nullptr;
 }
 
 }  // namespace

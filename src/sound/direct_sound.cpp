@@ -1,5 +1,7 @@
 #include "sound/direct_sound.h"
 
+#include <new>
+
 #include <QFile>
 
 namespace morvast {
@@ -13,24 +15,26 @@ DirectSound::~DirectSound() {
 void DirectSound::BkgMusicLoad(QString& path, int32_t& freq) {
     path_ = path;
     mixer_.setWave(voice_, nullptr);
+    stream_.reset();
     loaded_ = false;
     ownRate_ = 0;
     frequency_ = 0;
-    auto wave = sound::decodeFile(QFile::encodeName(path).toStdString());
-    if (!wave) return;
-    ownRate_ = wave->rate;
-    mixer_.setWave(voice_, wave);
+    try {
+        auto stream = std::make_unique<sound::LoopingStream>();
+        if (!stream->open(QFile::encodeName(path).toStdString())) return;
+        stream_ = std::move(stream);
+    } catch (const std::bad_alloc&) {
+        // A medium that cannot be held is as absent as a missing one.
+        return;
+    }
+    ownRate_ = stream_->rate();
+    mixer_.setStream(voice_, stream_->ring(), ownRate_);
     mixer_.setVolume(voice_, 0);
     mixer_.setPan(voice_, 0);
     mixer_.setFrequency(voice_, 0);
     mixer_.play(voice_, true);
     freq = ownRate_;
     loaded_ = true;
-}
-
-void DirectSound::BkgMusicLoad(QString& path) {
-    int32_t ignored = 0;
-    BkgMusicLoad(path, ignored);
 }
 
 void DirectSound::BkgMusicStop() {
@@ -69,6 +73,10 @@ void DirectSound::BkgMusicSetPan(int16_t& pan) {
 
 bool DirectSound::isSounding() const {
     return mixer_.isPlaying(voice_);
+}
+
+int64_t DirectSound::bufferedFrames() const {
+    return stream_ ? static_cast<int64_t>(stream_->ring()->available()) : 0;
 }
 
 }  // namespace morvast

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QString>
 
+#include "sound/looping_stream.h"
 #include "sound/mixer.h"
 
 namespace morvast {
 
-// The looping background music: one wave held whole in memory, with a volume, a playback
-// frequency and a stereo position. Every member belongs to the user-interface thread; units are
+// The looping background music: one file streamed from disk and repeated by going back to its
+// start, with a volume, a playback frequency and a stereo position. Memory and load time do not
+// grow with the file's length. Every member belongs to the user-interface thread; units are
 // those of sound/mixer.h (volume in hundredths of a decibel, frequency in hertz, pan in
 // hundredths of a decibel of the other channel's attenuation).
 class DirectSound {
@@ -21,9 +24,10 @@ class DirectSound {
 
     // Loads the file and starts it looping from its beginning at full volume, centre position
     // and the file's own rate, whether or not the music is switched on. On success freq becomes
-    // the file's own rate; on failure nothing plays and nothing counts as loaded.
+    // the file's own rate; on failure (a file that is missing, not audio, or that cannot be
+    // held) nothing plays and nothing counts as loaded. Returns once the first frames are
+    // decoded; the rest follows on the stream's own thread.
     void BkgMusicLoad(QString& path, int32_t& freq);
-    void BkgMusicLoad(QString& path);
     // Halts the music; the position stays where it was.
     void BkgMusicStop();
     // Goes on looping from where it stopped.
@@ -42,6 +46,8 @@ class DirectSound {
     bool loaded() const { return loaded_; }
     const QString& path() const { return path_; }
     bool isSounding() const;
+    // Frames of the file decoded ahead of the player; 0 with nothing loaded.
+    int64_t bufferedFrames() const;
 
   private:
     sound::Mixer& mixer_;
@@ -51,6 +57,7 @@ class DirectSound {
     bool loaded_ = false;
     int32_t ownRate_ = 0;
     int32_t frequency_ = 0;  // 0 = the file's own rate
+    std::unique_ptr<sound::LoopingStream> stream_;
 };
 
 }  // namespace morvast

@@ -13,7 +13,8 @@ float gainOf(int volume) {
 }
 
 StreamRing::StreamRing(size_t capacityFrames)
-    : data_(capacityFrames * 2), capacity_(capacityFrames) {}
+    : data_(std::max<size_t>(capacityFrames, 1) * 2),
+      capacity_(std::max<size_t>(capacityFrames, 1)) {}
 
 size_t StreamRing::space() const {
     return capacity_ -
@@ -37,25 +38,6 @@ size_t StreamRing::write(const float* frames, size_t count) {
     return n;
 }
 
-size_t StreamRing::read(float* frames, size_t count) {
-    const size_t tail = tail_.load(std::memory_order_relaxed);
-    const size_t n = std::min(count, available());
-    for (size_t i = 0; i < n;) {
-        const size_t at = (tail + i) % capacity_;
-        const size_t run = std::min(n - i, capacity_ - at);
-        std::memcpy(frames + i * 2, &data_[at * 2], run * 2 * sizeof(float));
-        i += run;
-    }
-    tail_.store(tail + n, std::memory_order_release);
-    return n;
-}
-
-void StreamRing::reset() {
-    head_.store(0);
-    tail_.store(0);
-    ended_.store(false);
-}
-
 namespace {
 
 struct Gains {
@@ -69,16 +51,51 @@ Gains gainsOf(const Voice& v) {
     return {pan > 0 ? g * gainOf(-pan) : g, pan < 0 ? g * gainOf(pan) : g};
 }
 
-void mixWave(Voice& v, float* out, size_t frames, int outputRate) {
+// Moves the applied gains one frame towards the wanted ones, or one frame down a fade; the
+// factors for this frame. False once a fade has run out.
+struct Envelope {
+    Gains target;
+    float step;  // largest change of a gain per frame
+    bool next(Voice& v, float& left, float& right) {
+        if (v.fadeTotal > 0) {
+            if (v.fadeLeft <= 0) return false;
+            const float f = static_cast<float>(v.fadeLeft--) / static_cast<float>(v.fadeTotal);
+            left = v.gainLeft * f;
+            right = v.gainRight * f;
+            return true;
+        }
+        v.gainLeft += std::clamp(target.left - v.gainLeft, -step, step);
+        v.gainRight += std::clamp(target.right - v.gainRight, -step, step);
+        left = v.gainLeft;
+        right = v.gainRight;
+        return true;
+    }
+};
+
+Envelope envelopeOf(Voice& v, float glideStep) {
+    const Gains target = gainsOf(v);
+    // A voice starts at its own gains; only changes while it sounds glide.
+    if (!v.gliding) {
+        v.gainLeft = target.left;
+        v.gainRight = target.right;
+        v.gliding = true;
+    }
+    return {target, glideStep};
+}
+
+double stepOf(const Voice& v, int32_t ownRate, int outputRate) {
+    return static_cast<double>(v.frequency > 0 ? v.frequency : ownRate) / outputRate;
+}
+
+void mixWave(Voice& v, float* out, size_t frames, int outputRate, float glideStep) {
     const Wave& w = *v.wave;
     const int64_t length = w.frames();
     if (length == 0 || outputRate <= 0) {
         v.playing = false;
         return;
     }
-    const int32_t rate = v.frequency > 0 ? v.frequency : w.rate;
-    const double step = static_cast<double>(rate) / outputRate;
-    const auto [gl, gr] = gainsOf(v);
+    const double step = stepOf(v, w.rate, outputRate);
+    Envelope env = envelopeOf(v, glideStep);
     const float* s = w.samples.data();
     double pos = v.position;
     if (v.looping) pos = std::fmod(pos, static_cast<double>(length));
@@ -90,6 +107,11 @@ void mixWave(Voice& v, float* out, size_t frames, int outputRate) {
                 break;
             }
             pos = std::fmod(pos, static_cast<double>(length));
+        }
+        float gl = 0, gr = 0;
+        if (!env.next(v, gl, gr)) {
+            v.playing = false;
+            break;
         }
         const auto i0 = static_cast<int64_t>(pos);
         const auto frac = static_cast<float>(pos - i0);
@@ -111,134 +133,296 @@ void mixWave(Voice& v, float* out, size_t frames, int outputRate) {
     v.position = pos;
 }
 
-void mixStream(Voice& v, float* out, size_t frames) {
-    const auto [gl, gr] = gainsOf(v);
-    constexpr size_t kChunk = 256;
-    float chunk[kChunk * 2];
-    size_t done = 0;
-    while (done < frames) {
-        const size_t got = v.stream->read(chunk, std::min(kChunk, frames - done));
-        for (size_t i = 0; i < got; ++i) {
-            out[(done + i) * 2] += chunk[i * 2] * gl;
-            out[(done + i) * 2 + 1] += chunk[i * 2 + 1] * gr;
-        }
-        done += got;
-        v.position += static_cast<double>(got);
-        if (got == 0) {
-            // An empty ring is the end only once the producer says so; otherwise it fell
-            // behind and the voice waits for it.
-            if (v.stream->ended() && v.stream->available() == 0) v.playing = false;
+// A stream is stepped through like a wave, but only over the frames its producer has written;
+// the voice that plays it gives the frames it passed back to the producer. A fading copy reads
+// ahead of that point without giving anything back.
+void mixStream(Voice& v, float* out, size_t frames, int outputRate, float glideStep) {
+    StreamRing& ring = *v.stream;
+    // Ended first: once it is seen, every frame written before it is available too.
+    const bool ended = ring.ended();
+    const size_t available = ring.available();
+    const size_t consumed = ring.consumed();
+    const bool fading = v.fadeTotal > 0;
+    if (v.position < static_cast<double>(consumed)) {
+        v.playing = false;  // a fade overtaken by the voice that resumed
+        return;
+    }
+    const double step = stepOf(v, v.streamRate > 0 ? v.streamRate : outputRate, outputRate);
+    Envelope env = envelopeOf(v, glideStep);
+    const double whole = std::floor(v.position);
+    size_t k = static_cast<size_t>(whole) - consumed;
+    double frac = v.position - whole;
+    for (size_t i = 0; i < frames; ++i) {
+        if (k >= available || (frac > 0 && k + 1 >= available && !ended)) {
+            // Either the end, or the producer fell behind and the voice waits for it; a fade
+            // waits for nobody.
+            if (fading || (ended && k >= available)) v.playing = false;
             break;
         }
+        float gl = 0, gr = 0;
+        if (!env.next(v, gl, gr)) {
+            v.playing = false;
+            break;
+        }
+        const float* a = ring.frame(k);
+        float nl = 0.0f, nr = 0.0f;
+        if (k + 1 < available) {
+            const float* b = ring.frame(k + 1);
+            nl = b[0];
+            nr = b[1];
+        }
+        const auto f = static_cast<float>(frac);
+        out[i * 2] += (a[0] + (nl - a[0]) * f) * gl;
+        out[i * 2 + 1] += (a[1] + (nr - a[1]) * f) * gr;
+        frac += step;
+        const double advance = std::floor(frac);
+        k += static_cast<size_t>(advance);
+        frac -= advance;
     }
+    v.position = static_cast<double>(consumed + k) + frac;
+    if (!fading) ring.consume(std::min(k, available));
+}
+
+void mixInto(std::span<Voice> voices, float* out, size_t frames, int outputRate, float glideStep) {
+    for (Voice& v : voices) {
+        if (!v.playing) continue;
+        if (v.wave) {
+            mixWave(v, out, frames, outputRate, glideStep);
+        } else if (v.stream) {
+            mixStream(v, out, frames, outputRate, glideStep);
+        } else {
+            v.playing = false;
+        }
+    }
+}
+
+float glideStepOf(int outputRate) {
+    return static_cast<float>(1.0 / (kGlideSeconds * std::max(outputRate, 1)));
 }
 
 }  // namespace
 
 void mixVoices(std::span<Voice> voices, std::span<float> out, int outputRate) {
     std::fill(out.begin(), out.end(), 0.0f);
-    const size_t frames = out.size() / 2;
-    for (Voice& v : voices) {
-        if (!v.playing) continue;
-        if (v.wave) {
-            mixWave(v, out.data(), frames, outputRate);
-        } else if (v.stream) {
-            mixStream(v, out.data(), frames);
-        } else {
-            v.playing = false;
-        }
-    }
+    mixInto(voices, out.data(), out.size() / 2, outputRate, glideStepOf(outputRate));
     for (float& x : out)
         x = std::clamp(x, -1.0f, 1.0f);
 }
 
-Mixer::Mixer(int outputRate) : outputRate_(outputRate > 0 ? outputRate : 48000) {}
-
-Voice* Mixer::voice(VoiceId id) {
-    if (id < 0 || id >= used_) return nullptr;
-    return &voices_[static_cast<size_t>(id)];
+Mixer::Mixer(int outputRate)
+    : outputRate_(outputRate > 0 ? outputRate : 48000),
+      glideStep_(glideStepOf(outputRate_)),
+      fadeFrames_(std::max(1, static_cast<int>(kGlideSeconds * outputRate_))) {
+    // The controlling thread only ever grows this by the sounds of the voices; reserving keeps
+    // the first replacements from allocating.
+    retired_.reserve(kMaxVoices * 2);
 }
 
 VoiceId Mixer::createVoice() {
     std::lock_guard guard(lock_);
     if (used_ >= kMaxVoices) return -1;
-    voices_[static_cast<size_t>(used_)] = Voice{};
+    controls_[static_cast<size_t>(used_)] = Control{};
+    controls_[static_cast<size_t>(used_)].sourceSet = ++serial_;
     return used_++;
 }
 
-void Mixer::setWave(VoiceId id, std::shared_ptr<const Wave> wave) {
+void Mixer::setSource(VoiceId id, const Wave* wave, StreamRing* stream, int32_t streamRate,
+                      std::shared_ptr<const void> owner) {
+    if (id < 0 || id >= used_) return;
+    uint64_t setAt = 0;
     {
         std::lock_guard guard(lock_);
-        Voice* v = voice(id);
-        if (!v) return;
-        *v = Voice{wave.get(), nullptr, 0, v->frequency, v->volume, v->pan, false, false};
-        owners_[static_cast<size_t>(id)].swap(wave);
+        Control& c = controls_[static_cast<size_t>(id)];
+        Voice& v = c.voice;
+        v = Voice{wave, stream, 0, v.frequency, v.volume, v.pan, false, false};
+        v.streamRate = streamRate;
+        setAt = c.sourceSet;
+        c.sourceSet = ++serial_;
+        c.owner.swap(owner);
     }
-    // wave now holds the previous sound and is released here, outside the lock.
+    // owner now holds the previous sound, which the audio thread may still be reading.
+    if (owner) {
+        auto same = std::find_if(retired_.begin(), retired_.end(),
+                                 [&](const auto& r) { return r.first == owner; });
+        if (same != retired_.end()) {
+            same->second = std::max(same->second, setAt);
+        } else {
+            retired_.emplace_back(std::move(owner), setAt);
+        }
+    }
+    collect();
 }
 
-void Mixer::setStream(VoiceId id, StreamRing* stream) {
-    std::shared_ptr<const Wave> previous;
-    {
-        std::lock_guard guard(lock_);
-        Voice* v = voice(id);
-        if (!v) return;
-        *v = Voice{nullptr, stream, 0, 0, v->volume, v->pan, false, false};
-        owners_[static_cast<size_t>(id)].swap(previous);
-    }
+void Mixer::collect() {
+    const uint64_t before = releasedBefore_.load(std::memory_order_acquire);
+    std::erase_if(retired_, [before](const auto& r) { return r.second < before; });
+}
+
+void Mixer::setWave(VoiceId id, std::shared_ptr<const Wave> wave) {
+    const Wave* raw = wave.get();
+    setSource(id, raw, nullptr, 0, std::move(wave));
+}
+
+void Mixer::setStream(VoiceId id, std::shared_ptr<StreamRing> stream, int32_t streamRate) {
+    StreamRing* raw = stream.get();
+    setSource(id, nullptr, raw, std::max<int32_t>(0, streamRate), std::move(stream));
 }
 
 void Mixer::play(VoiceId id, bool looping) {
     std::lock_guard guard(lock_);
-    if (Voice* v = voice(id); v && (v->wave || v->stream)) {
-        v->looping = looping;
-        v->playing = true;
+    if (id < 0 || id >= used_) return;
+    Control& c = controls_[static_cast<size_t>(id)];
+    if (c.voice.wave || c.voice.stream) {
+        c.voice.looping = looping;
+        c.voice.playing = true;
+        c.playSet = ++serial_;
     }
 }
 
 void Mixer::stop(VoiceId id) {
     std::lock_guard guard(lock_);
-    if (Voice* v = voice(id)) v->playing = false;
-}
-
-void Mixer::setPosition(VoiceId id, double frame) {
-    std::lock_guard guard(lock_);
-    if (Voice* v = voice(id)) v->position = std::max(0.0, frame);
+    if (id < 0 || id >= used_) return;
+    Control& c = controls_[static_cast<size_t>(id)];
+    c.voice.playing = false;
+    c.playSet = ++serial_;
 }
 
 void Mixer::setVolume(VoiceId id, int volume) {
     std::lock_guard guard(lock_);
-    if (Voice* v = voice(id))
-        v->volume = static_cast<int16_t>(std::clamp(volume, kSilentVolume, 0));
+    if (id >= 0 && id < used_)
+        controls_[static_cast<size_t>(id)].voice.volume =
+            static_cast<int16_t>(std::clamp(volume, kSilentVolume, 0));
 }
 
 void Mixer::setFrequency(VoiceId id, int32_t frequency) {
     std::lock_guard guard(lock_);
-    if (Voice* v = voice(id)) v->frequency = std::clamp<int32_t>(frequency, 0, kMaxFrequency);
+    if (id >= 0 && id < used_)
+        controls_[static_cast<size_t>(id)].voice.frequency =
+            std::clamp<int32_t>(frequency, 0, kMaxFrequency);
 }
 
 void Mixer::setPan(VoiceId id, int pan) {
     std::lock_guard guard(lock_);
-    if (Voice* v = voice(id)) v->pan = static_cast<int16_t>(std::clamp(pan, -kMaxPan, kMaxPan));
+    if (id >= 0 && id < used_)
+        controls_[static_cast<size_t>(id)].voice.pan =
+            static_cast<int16_t>(std::clamp(pan, -kMaxPan, kMaxPan));
 }
 
 bool Mixer::isPlaying(VoiceId id) const {
     return snapshot(id).playing;
 }
+
 double Mixer::position(VoiceId id) const {
     return snapshot(id).position;
 }
 
 Voice Mixer::snapshot(VoiceId id) const {
-    std::lock_guard guard(lock_);
     if (id < 0 || id >= used_) return Voice{};
-    return voices_[static_cast<size_t>(id)];
+    const Control& c = controls_[static_cast<size_t>(id)];
+    const Report& r = reports_[static_cast<size_t>(id)];
+    const uint64_t seen = seen_.load(std::memory_order_acquire);
+    Voice v = c.voice;
+    v.position = seen >= c.sourceSet ? r.position.load(std::memory_order_relaxed) : 0.0;
+    if (seen >= std::max(c.sourceSet, c.playSet))
+        v.playing = r.playing.load(std::memory_order_relaxed);
+    return v;
+}
+
+void Mixer::startFade(const Voice& from, uint64_t sourceSet) {
+    // The slot of a finished fade, or else the one nearest its end.
+    size_t slot = 0;
+    for (size_t i = 0; i < fades_.size(); ++i) {
+        if (!fades_[i].playing) {
+            slot = i;
+            break;
+        }
+        if (fades_[i].fadeLeft < fades_[slot].fadeLeft) slot = i;
+    }
+    Voice& f = fades_[slot];
+    f = from;
+    if (!f.gliding) {
+        const Gains g = gainsOf(f);
+        f.gainLeft = g.left;
+        f.gainRight = g.right;
+        f.gliding = true;
+    }
+    f.fadeLeft = f.fadeTotal = fadeFrames_;
+    f.playing = true;
+    fadeSourceSet_[slot] = sourceSet;
+}
+
+void Mixer::applyControls() {
+    liveCount_ = used_;
+    for (size_t id = 0; id < static_cast<size_t>(used_); ++id) {
+        const Control& c = controls_[id];
+        Voice& v = live_[id];
+        if (liveSourceSet_[id] != c.sourceSet) {
+            // A cut: the earlier sound fades out while the new one starts at once.
+            if (v.playing) startFade(v, liveSourceSet_[id]);
+            v = c.voice;
+            v.playing = false;
+            liveSourceSet_[id] = c.sourceSet;
+        }
+        if (livePlaySet_[id] != c.playSet) {
+            if (c.voice.playing && !v.playing) {
+                // A resume starts at once; a fade of its own stop would double it.
+                for (size_t f = 0; f < fades_.size(); ++f) {
+                    if (fades_[f].playing && fadeSourceSet_[f] == c.sourceSet &&
+                        fades_[f].wave == v.wave && fades_[f].stream == v.stream)
+                        fades_[f].playing = false;
+                }
+                v.playing = true;
+                v.gliding = false;
+            } else if (!c.voice.playing && v.playing) {
+                startFade(v, c.sourceSet);
+                v.playing = false;
+            }
+            livePlaySet_[id] = c.playSet;
+        }
+        v.looping = c.voice.looping;
+        v.frequency = c.voice.frequency;
+        v.volume = c.voice.volume;
+        v.pan = c.voice.pan;
+    }
+    applied_ = serial_;
+}
+
+void Mixer::report() {
+    uint64_t oldest = applied_ + 1;
+    for (size_t id = 0; id < static_cast<size_t>(liveCount_); ++id) {
+        const Voice& v = live_[id];
+        if (v.wave || v.stream) oldest = std::min(oldest, liveSourceSet_[id]);
+        double position = v.position;
+        if (v.stream && v.looping) {
+            // A repeating stream counts within its file once the producer has found its end.
+            const int64_t loop = v.stream->loopFrames();
+            if (loop > 0) position = std::fmod(position, static_cast<double>(loop));
+        }
+        reports_[id].position.store(position, std::memory_order_relaxed);
+        reports_[id].playing.store(v.playing, std::memory_order_relaxed);
+    }
+    for (size_t f = 0; f < fades_.size(); ++f) {
+        if (fades_[f].playing) oldest = std::min(oldest, fadeSourceSet_[f]);
+    }
+    seen_.store(applied_, std::memory_order_release);
+    releasedBefore_.store(oldest, std::memory_order_release);
 }
 
 void Mixer::render(float* out, int frames) {
-    std::lock_guard guard(lock_);
-    mixVoices(std::span(voices_.data(), static_cast<size_t>(used_)),
-              std::span(out, static_cast<size_t>(frames) * 2), outputRate_);
+    // Never waits: while the controlling thread changes something, this buffer is mixed with
+    // the parameters of the last one.
+    if (lock_.try_lock()) {
+        applyControls();
+        lock_.unlock();
+    }
+    const size_t n = static_cast<size_t>(std::max(frames, 0));
+    std::fill(out, out + n * 2, 0.0f);
+    mixInto(std::span(live_.data(), static_cast<size_t>(liveCount_)), out, n, outputRate_,
+            glideStep_);
+    mixInto(fades_, out, n, outputRate_, glideStep_);
+    for (size_t i = 0; i < n * 2; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    report();
 }
 
 }  // namespace morvast::sound

@@ -20,25 +20,34 @@ namespace morvast::sound {
 constexpr int kSilentVolume = -10000;
 constexpr int kMaxPan = 10000;
 constexpr int32_t kMaxFrequency = 1000000;
+// A change of volume or pan glides over at most this long, and a cut sound fades out over it,
+// so that neither is heard as a click.
+constexpr double kGlideSeconds = 0.004;
 
 // Amplitude factor of a volume in hundredths of a decibel; -10000 and below are exact silence.
 float gainOf(int volume);
 
-// Stereo samples handed from a producer thread (the compressed-music decoder) to the audio
-// thread without locks: one writer, one reader, fixed capacity, nothing allocated once made.
+// Stereo samples handed from a producer thread (a decoder) to the audio thread without locks:
+// one writer, one reader, fixed capacity, nothing allocated once made.
 class StreamRing {
   public:
     explicit StreamRing(size_t capacityFrames);
+    size_t capacity() const { return capacity_; }
     // Producer side. Returns the frames actually taken.
     size_t write(const float* frames, size_t count);
     size_t space() const;
     void markEnded() { ended_.store(true, std::memory_order_release); }
-    // Consumer side.
-    size_t read(float* frames, size_t count);
+    // Producer side, for a stream that repeats one file: its length in frames, once known.
+    void setLoopFrames(int64_t frames) { loopFrames_.store(frames, std::memory_order_release); }
+
+    // Consumer side: frames ready, the k-th of them (k < available()), and giving n back.
     size_t available() const;
+    const float* frame(size_t k) const { return &data_[((consumed() + k) % capacity_) * 2]; }
+    void consume(size_t n) { tail_.store(consumed() + n, std::memory_order_release); }
+    // Frames consumed since the start.
+    size_t consumed() const { return tail_.load(std::memory_order_relaxed); }
     bool ended() const { return ended_.load(std::memory_order_acquire); }
-    // Only while neither side runs.
-    void reset();
+    int64_t loopFrames() const { return loopFrames_.load(std::memory_order_acquire); }
 
   private:
     std::vector<float> data_;
@@ -46,10 +55,10 @@ class StreamRing {
     std::atomic<size_t> head_{0};  // frames written, ever
     std::atomic<size_t> tail_{0};  // frames read, ever
     std::atomic<bool> ended_{false};
+    std::atomic<int64_t> loopFrames_{0};
 };
 
-// One sounding thing: a decoded wave stepped through at its frequency, or a stream already at
-// the output rate.
+// One sounding thing: a decoded wave, or a stream, stepped through at its frequency.
 struct Voice {
     const Wave* wave = nullptr;
     StreamRing* stream = nullptr;
@@ -59,6 +68,13 @@ struct Voice {
     int16_t pan = 0;
     bool playing = false;
     bool looping = false;
+    int32_t streamRate = 0;  // a stream's own rate; 0 = the output rate
+    // The gains applied to the last frame mixed. They glide towards the volume and pan's own,
+    // so a change never steps; a voice that has not sounded yet starts at them.
+    bool gliding = false;
+    float gainLeft = 0, gainRight = 0;
+    // A cut sound fading out: frames left of fadeTotal. Such a voice never consumes a stream.
+    int fadeLeft = 0, fadeTotal = 0;
 };
 
 // Sums the voices into out (interleaved stereo, out.size() / 2 frames), replacing what was
@@ -68,8 +84,11 @@ void mixVoices(std::span<Voice> voices, std::span<float> out, int outputRate);
 
 using VoiceId = int;
 
-// The voices of the program behind one short critical section. The audio thread calls render();
-// every other member belongs to the user-interface thread (or any one controlling thread).
+// The voices of the program. The audio thread calls render(); every other member belongs to
+// the user-interface thread (or any one controlling thread). Changes reach the audio thread at
+// its next buffer through a try-lock: when the controlling thread holds the lock, the audio
+// thread mixes with the parameters it had, so it never waits. Sounds are owned here and
+// released on the controlling thread once the audio thread has let go of them.
 class Mixer {
   public:
     static constexpr int kMaxVoices = 16;
@@ -79,16 +98,18 @@ class Mixer {
 
     // A new silent voice; -1 when all are taken.
     VoiceId createVoice();
-    // Gives the voice a sound, stopped at its start; null leaves it without one. The previous
-    // sound is released on the calling thread, never on the audio thread.
+    // Gives the voice a sound, stopped at its start; null leaves it without one. A sound still
+    // playing fades out over a few milliseconds. streamRate is the stream's own rate in hertz
+    // (0 = the output rate).
     void setWave(VoiceId id, std::shared_ptr<const Wave> wave);
-    void setStream(VoiceId id, StreamRing* stream);
+    void setStream(VoiceId id, std::shared_ptr<StreamRing> stream, int32_t streamRate = 0);
     void play(VoiceId id, bool looping);
     void stop(VoiceId id);  // keeps the position
-    void setPosition(VoiceId id, double frame);
     void setVolume(VoiceId id, int volume);
     void setFrequency(VoiceId id, int32_t frequency);
     void setPan(VoiceId id, int pan);
+    // As the audio thread last reported them, or as just asked for when it has not caught up.
+    // A looping stream's position counts within its file once the file's length is known.
     bool isPlaying(VoiceId id) const;
     double position(VoiceId id) const;
     Voice snapshot(VoiceId id) const;
@@ -97,13 +118,55 @@ class Mixer {
     void render(float* out, int frames);
 
   private:
-    Voice* voice(VoiceId id);
+    static constexpr int kMaxFades = 32;
+    // What the controlling thread asks of one voice, and the serials of the commands that set
+    // its sound and its play state; the audio thread applies a command once per serial.
+    struct Control {
+        Voice voice;
+        uint64_t sourceSet = 0;
+        uint64_t playSet = 0;
+        std::shared_ptr<const void> owner;
+    };
+    // What the audio thread last told about one voice.
+    struct Report {
+        std::atomic<double> position{0};
+        std::atomic<bool> playing{false};
+    };
+
+    void setSource(VoiceId id, const Wave* wave, StreamRing* stream, int32_t streamRate,
+                   std::shared_ptr<const void> owner);
+    void collect();
+    // Audio thread, under the lock: takes the controlling thread's latest requests.
+    void applyControls();
+    void startFade(const Voice& from, uint64_t sourceSet);
+    void report();
 
     int outputRate_;
-    mutable std::mutex lock_;
-    std::array<Voice, kMaxVoices> voices_{};
-    std::array<std::shared_ptr<const Wave>, kMaxVoices> owners_{};
+    float glideStep_;
+    int fadeFrames_;
+
+    // Controlling thread; the audio thread reads it under the lock.
+    std::mutex lock_;
+    uint64_t serial_ = 0;
     int used_ = 0;
+    std::array<Control, kMaxVoices> controls_{};
+    // Controlling thread only: sounds replaced while the audio thread may still read them, with
+    // the serial that set them.
+    std::vector<std::pair<std::shared_ptr<const void>, uint64_t>> retired_;
+
+    // Audio thread only.
+    int liveCount_ = 0;
+    uint64_t applied_ = 0;
+    std::array<Voice, kMaxVoices> live_{};
+    std::array<uint64_t, kMaxVoices> liveSourceSet_{};
+    std::array<uint64_t, kMaxVoices> livePlaySet_{};
+    std::array<Voice, kMaxFades> fades_{};
+    std::array<uint64_t, kMaxFades> fadeSourceSet_{};
+
+    // Audio thread to controlling thread.
+    std::array<Report, kMaxVoices> reports_{};
+    std::atomic<uint64_t> seen_{0};            // the newest serial the audio thread applied
+    std::atomic<uint64_t> releasedBefore_{0};  // sounds set before it are no longer read
 };
 
 }  // namespace morvast::sound

@@ -31,9 +31,12 @@ QString formatPosition(int64_t milliseconds) {
 }
 
 struct MP3Play::Stream {
-    explicit Stream(size_t ringFrames) : ring(ringFrames) {}
+    explicit Stream(size_t ringFrames)
+        : ringFrames(ringFrames), ring(std::make_shared<sound::StreamRing>(ringFrames)) {}
     sound::AudioDecoder decoder;
-    sound::StreamRing ring;
+    size_t ringFrames;
+    // Shared with the mixer, which keeps it until the audio thread has let go of it.
+    std::shared_ptr<sound::StreamRing> ring;
     std::thread thread;
     std::mutex mutex;
     std::condition_variable wake;
@@ -58,15 +61,15 @@ void MP3Play::startDecoding() {
                 std::unique_lock lock(s.mutex);
                 // Polls for room: the audio thread frees space without signalling anyone.
                 s.wake.wait_for(lock, std::chrono::milliseconds(5), [&s] {
-                    return s.quit || s.ring.space() >= static_cast<size_t>(kDecodeChunk);
+                    return s.quit || s.ring->space() >= static_cast<size_t>(kDecodeChunk);
                 });
                 if (s.quit) return;
-                if (s.ring.space() < static_cast<size_t>(kDecodeChunk)) continue;
+                if (s.ring->space() < static_cast<size_t>(kDecodeChunk)) continue;
             }
             const int64_t got = s.decoder.read(buffer.data(), kDecodeChunk);
-            s.ring.write(buffer.data(), static_cast<size_t>(got));
+            s.ring->write(buffer.data(), static_cast<size_t>(got));
             if (got < kDecodeChunk) {
-                s.ring.markEnded();
+                s.ring->markEnded();
                 return;
             }
         }
@@ -75,7 +78,6 @@ void MP3Play::startDecoding() {
 
 void MP3Play::stopDecoding() {
     if (!stream_) return;
-    // Once the voice is stopped the audio thread no longer reads the ring.
     mixer_.stop(voice_);
     mixer_.setStream(voice_, nullptr);
     {
@@ -103,11 +105,11 @@ QString MP3Play::mmPlay() {
         std::vector<float> first(kDecodeChunk * 2);
         const int64_t got = stream->decoder.read(first.data(), kDecodeChunk);
         if (got == 0) return QStringLiteral("Invalid data found when processing input");
-        stream->ring.write(first.data(), static_cast<size_t>(got));
-        if (got < kDecodeChunk) stream->ring.markEnded();
+        stream->ring->write(first.data(), static_cast<size_t>(got));
+        if (got < kDecodeChunk) stream->ring->markEnded();
         stream_ = std::move(stream);
-        if (!stream_->ring.ended()) startDecoding();
-        mixer_.setStream(voice_, &stream_->ring);
+        if (!stream_->ring->ended()) startDecoding();
+        mixer_.setStream(voice_, stream_->ring);
         mixer_.setVolume(voice_, 0);
         mixer_.play(voice_, false);
         return QString::fromLatin1(kSuccess);
@@ -138,8 +140,8 @@ int64_t MP3Play::positionMs() const {
 
 int64_t MP3Play::bufferedFrames() const {
     if (!stream_) return 0;
-    if (stream_->ring.ended()) return INT64_MAX;
-    return static_cast<int64_t>(stream_->ring.available());
+    if (stream_->ring->ended()) return INT64_MAX;
+    return static_cast<int64_t>(stream_->ring->available());
 }
 
 QString MP3Play::Position() const {
@@ -150,11 +152,12 @@ QString MP3Play::Position() const {
 void MP3Play::SeekTo(int64_t Second) {
     if (!stream_) return;
     stopDecoding();
-    stream_->ring.reset();
+    // A fresh ring: the audio thread may still be fading out the old one.
+    stream_->ring = std::make_shared<sound::StreamRing>(stream_->ringFrames);
     const int64_t ms = std::max<int64_t>(0, Second);
     stream_->decoder.seekMs(ms);
     stream_->baseMs = ms;
-    mixer_.setStream(voice_, &stream_->ring);
+    mixer_.setStream(voice_, stream_->ring);
     startDecoding();
     mixer_.play(voice_, false);
 }

@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +53,8 @@ TEST_F(Effects, PlayAppliesSettingsAndCutsOnlyItsOwnEarlierSound) {
     a.DMCtrlFreq(30000);  // twice as fast: the one-second file ends after half a second
     a.DMCtrlPlay();
     auto out = render(mixer, kRate);
-    EXPECT_NEAR(out[20], 0.25f * std::pow(10.0f, -0.3f), 1e-4);  // one copy, not two
+    // One copy, not two, once the cut sound has faded out.
+    EXPECT_NEAR(out[2 * 300], 0.25f * std::pow(10.0f, -0.3f), 1e-4);
     EXPECT_GT(peak(out, 0, kRate / 2 - 100, kRate / 2 - 10), 0.1f);
     EXPECT_EQ(peak(out, 0, kRate / 2 + 10), 0.0f);
 
@@ -85,6 +90,18 @@ TEST_F(Effects, SwitchedOffIsSilentButLetsARunningSoundEnd) {
     }
 }
 
+// Renders as a device would, each buffer once the music's own thread has decoded enough for it.
+std::vector<float> renderFed(sound::Mixer& mixer, const DirectSound& music, int frames) {
+    std::vector<float> out;
+    for (int done = 0; done < frames; done += 256) {
+        for (int wait = 0; wait < 5000 && music.loaded() && music.bufferedFrames() < 4096; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto part = render(mixer, std::min(256, frames - done));
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
 TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     sound::Mixer mixer(kRate);
     DirectSound music(mixer);
@@ -92,20 +109,25 @@ TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     int32_t freq = 0, f = 27000;
     music.BkgMusicLoad(path, freq);
     EXPECT_EQ(freq, 13500);
-    EXPECT_NEAR(peak(render(mixer, kRate), 0, kRate - 100), 0.5f, 1e-4);  // ten times round
+    auto out = renderFed(mixer, music, kRate);  // ten times round, without a gap
+    EXPECT_NEAR(peak(out, 0), 0.5f, 1e-4);
+    EXPECT_GT(*std::min_element(out.begin() + 2, out.end()), 0.49f);
+    EXPECT_NEAR(mixer.snapshot(0).position, 0.0, 1e-6);
 
     int16_t volume = -2000, pan = 10000;
     music.BkgMusicSetVolume(volume);
     music.BkgMusicSetPan(pan);
     music.BkgMusicSetFreq(f);
-    auto out = render(mixer, 100);
-    EXPECT_NEAR(out[21], 0.05f, 1e-4);
-    EXPECT_EQ(out[20], 0.0f);
+    out = renderFed(mixer, music, 400);  // past the glide of a few milliseconds
+    EXPECT_NEAR(out[2 * 300 + 1], 0.05f, 1e-4);
+    EXPECT_EQ(out[2 * 300], 0.0f);
     const double before = mixer.snapshot(0).position;
     music.BkgMusicStop();
-    render(mixer, 1000);
+    EXPECT_FALSE(music.isSounding());
+    EXPECT_EQ(peak(renderFed(mixer, music, 1000), 1, 300), 0.0f);
     music.BkgMusicPlay();
-    render(mixer, 480);
+    renderFed(mixer, music, 480);
+    // The position, fractional at this rate, went on from where it stopped, within the file.
     EXPECT_NEAR(std::fmod(before + 270, 1350), mixer.snapshot(0).position, 1e-6);
 
     music.BkgMusicStop();
@@ -121,9 +143,140 @@ TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     music.BkgMusicPlay();
     EXPECT_EQ(peak(render(mixer, 1000), 0), 0.0f);
     // A load while the music is stopped starts the new music, at the remembered volume.
-    music.BkgMusicLoad(path);
+    music.BkgMusicLoad(path, freq);
     EXPECT_TRUE(music.isSounding());
     EXPECT_EQ(music.BkgMusicGetVolume(), -700);
+}
+
+TEST_F(Effects, TheFileIsDecodedWhenItsPathIsSet) {
+    // Same size and time, other bytes: a play that decoded now would find no sound in them.
+    const std::string path = a.DMCtrlPath().toStdString();
+    const auto time = std::filesystem::last_write_time(path);
+    testing::writeBytes(path, std::vector<uint8_t>(std::filesystem::file_size(path), 0x5a));
+    std::filesystem::last_write_time(path, time);
+    a.DMCtrlPlay();
+    EXPECT_NEAR(render(mixer, 100)[20], 0.25f, 1e-4);
+}
+
+// Largest step between neighbouring samples of one channel.
+float largestStep(const std::vector<float>& out, int channel, size_t from = 0) {
+    float largest = 0;
+    for (size_t i = from * 2 + 2 + channel; i < out.size(); i += 2)
+        largest = std::max(largest, std::fabs(out[i] - out[i - 2]));
+    return largest;
+}
+
+TEST(Smoothness, TheFastestSweepAndARestartStepNoMoreThanTheirSource) {
+    // A steady level has no steps of its own: the fastest sweep, turning at its ends and moved
+    // every tick, must not add any.
+    sound::Mixer mixer(kRate);
+    DirectSound music(mixer);
+    QString path = levelFile("steady.wav", 0.5f, 13500, 13500);
+    int32_t freq = 0;
+    music.BkgMusicLoad(path, freq);
+    int16_t ForLoop = -5000, intPanDir = 1;
+    constexpr int16_t SpeedChange = 500;
+    std::vector<float> out;
+    for (int tick = 0; tick < 128; ++tick) {
+        music.BkgMusicSetPan(ForLoop);
+        if (ForLoop > 5000 || ForLoop < -5000) intPanDir = static_cast<int16_t>(-intPanDir);
+        ForLoop = static_cast<int16_t>(ForLoop + intPanDir * SpeedChange);
+        const auto part = renderFed(mixer, music, kRate / 64);
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    for (int channel : {0, 1}) {
+        EXPECT_LT(largestStep(out, channel), 0.005f) << channel;
+        // The sweep still reaches both sides.
+        EXPECT_GT(peak(out, channel), 0.49f) << channel;
+    }
+    EXPECT_LT(*std::min_element(out.begin(), out.end()), 0.01f);
+
+    // A restart in mid-wave: the earlier sound fades out within 5 ms while the new one starts
+    // at once, so the output is the new sound plus a tail that shrinks to nothing.
+    bool EnableSoundControl = true;
+    clsDMCtrl effect(mixer, EnableSoundControl);
+    music.BkgMusicStop();
+    render(mixer, kRate / 100);
+    const auto tone = [](size_t i) {
+        return 0.5f * std::sin(2.0f * float(M_PI) * 441 * i / kRate);
+    };
+    std::vector<float> samples(kRate / 4);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = tone(i);
+    const std::string file = testing::scratchDir() + "/tone.wav";
+    testing::writeWave(file, samples, kRate);
+    effect.DMCtrlPath(QString::fromStdString(file));
+    effect.DMCtrlEnabled(true);
+    effect.DMCtrlPlay();
+    auto before = render(mixer, 27);  // a quarter wave: near the crest
+    EXPECT_GT(before.back(), 0.45f);
+    effect.DMCtrlPlay();
+    auto after = render(mixer, 1000);
+    after.insert(after.begin(), before.end() - 2, before.end());
+    constexpr float kToneStep = 0.5f * 2 * float(M_PI) * 441 / kRate;
+    // The fade adds a little to the tone's own steepest step; a hard cut would add the crest.
+    EXPECT_LT(largestStep(after, 0), kToneStep + 0.01f);
+    const size_t fade = kRate / 200;
+    for (size_t i = 0; i < 1000; ++i) {
+        const float tail = after[(i + 1) * 2] - tone(i);
+        ASSERT_LE(std::fabs(tail), i < fade ? 0.5f * (1.0f - float(i) / fade) + 1e-3f : 1e-3f) << i;
+    }
+}
+
+TEST(BackgroundMusic, ALongFileIsHeldInABoundedRingAndAnEmptyOneFailsLikeAMissingOne) {
+    sound::Mixer mixer(kRate);
+    DirectSound music(mixer);
+    // Twenty seconds of stereo at 44.1 kHz: 882000 frames, far more than the ring holds.
+    const std::string file = testing::scratchDir() + "/long.wav";
+    ASSERT_TRUE(testing::ffmpegMake(testing::tone(44100, 2, 20) + " -c:a pcm_s16le", file));
+    QString path = QString::fromStdString(file);
+    int32_t freq = 0;
+    music.BkgMusicLoad(path, freq);
+    ASSERT_TRUE(music.loaded());
+    EXPECT_EQ(freq, 44100);
+    // However long the stream's thread runs ahead, it stops at the ring's size.
+    int64_t buffered = 0;
+    for (int wait = 0; wait < 2000 && buffered < 90000; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        buffered = music.bufferedFrames();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_GT(music.bufferedFrames(), 90000);
+    EXPECT_LE(music.bufferedFrames(), 100000);
+    const auto out = renderFed(mixer, music, kRate / 10);
+    EXPECT_NEAR(testing::toneHz(out, 1, kRate), 660.0, 3.0);  // left and right in their places
+
+    QString empty = QString::fromStdString(testing::scratchDir() + "/empty.wav");
+    testing::writeWave(empty.toStdString(), {}, 22050);
+    freq = 1234;
+    music.BkgMusicLoad(empty, freq);
+    EXPECT_FALSE(music.loaded());
+    EXPECT_FALSE(music.isSounding());
+    EXPECT_EQ(freq, 1234);
+}
+
+TEST(Concurrency, TheAudioThreadMixesWhileEveryCallIsMadeFromTheInterface) {
+    // Run under ThreadSanitizer too: a device thread renders while this thread plays, cuts,
+    // pans, loads and stops everything it can.
+    bool EnableSoundControl = true;
+    auto output = std::make_unique<sound::NullAudioOutput>(kRate, 64);
+    SoundSystem sounds(std::move(output), EnableSoundControl, [] {});
+    int32_t freq = 0;
+    sounds.applyDefaults(QStringLiteral(MORVAST_PROGRAM_DIR), freq);
+    QString musicPath = sounds.music.path();
+    for (int i = 0; i < 400; ++i) {
+        int16_t pan = static_cast<int16_t>((i * 500) % 11000 - 5500);
+        sounds.music.BkgMusicSetPan(pan);
+        sounds.playSound(static_cast<SoundEffect>(i % 10));
+        if (i % 50 == 0) sounds.music.BkgMusicLoad(musicPath, freq);
+        if (i % 7 == 0) sounds.music.BkgMusicStop();
+        if (i % 7 == 3) sounds.music.BkgMusicPlay();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    // Everything asked for was taken: the last effect plays and the music is where it was left.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(sounds.effect(SoundEffect::Inverse).isSounding());
+    EXPECT_EQ(sounds.music.isSounding(), 399 % 7 >= 3);
 }
 
 TEST(SoundSystem, DefaultsReachTheBuiltMedia) {
@@ -138,6 +291,7 @@ TEST(SoundSystem, DefaultsReachTheBuiltMedia) {
     EXPECT_GT(peak(device.render(kRate), 0), 0.01f);
 
     sounds.music.BkgMusicStop();
+    device.render(kRate / 100);  // the music's fade
     for (int i = 0; i <= static_cast<int>(SoundEffect::Inverse); ++i) {
         const auto which = static_cast<SoundEffect>(i);
         EXPECT_EQ(sounds.effect(which).DMCtrlVolume(), -1500);
