@@ -264,11 +264,14 @@ QByteArray encodeSettings(const Settings& s) {
     side(s.frmMP3);
     line(flagText(s.EnableSoundControl));
     line(QString::fromLatin1(kSettingsLabel));
-    // A path is one line; a line break in it would shift every line after it.
+    // A path is one line; a line break in it would shift every line after it. A path longer
+    // than the reader takes names no file on any system (a line read in the original's code page
+    // can grow in the system encoding) and would cost the whole file at the next start, so the
+    // default stands in for it.
     const auto path = [&](const PathLine& p) {
         QString t = p.stored;
         t.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        line(t);
+        line(t.toLocal8Bit().size() > kMaxSettingsLine ? QStringLiteral("...") : t);
     };
     path(s.PathToBkgMusic);
     line(flagText(s.EnableLoop));
