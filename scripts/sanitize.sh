@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the rules, the settings file and the sound code with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs their tests.
+# Builds the rules, the settings file and the sound code with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs their tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
