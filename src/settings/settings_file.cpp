@@ -32,9 +32,15 @@ SettingsFile::SettingsFile(const QString& folder, const QString& machineName)
 
 SettingsFile::OnDisk SettingsFile::inspect(Settings& s, QString& problem) const {
     QFile f(path_);
+    const QFileInfo info(path_);
+    // Opening a pipe or a device by that name could wait for ever.
+    if (info.exists() && !info.isFile()) {
+        problem = QStringLiteral("it is not a file");
+        return OnDisk::Unreadable;
+    }
     if (!f.open(QIODevice::ReadOnly)) {
         // A dangling link counts as a file: what it names is not ours to create.
-        if (!QFileInfo(path_).exists() && !QFileInfo(path_).isSymLink()) {
+        if (!info.exists() && !info.isSymLink()) {
             problem = QStringLiteral("there is no file");
             return OnDisk::Missing;
         }

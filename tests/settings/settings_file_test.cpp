@@ -98,6 +98,13 @@ TEST_F(SettingsFileTest, SomethingThatIsNoFileIsLeftAlone) {
     EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Failed);
     EXPECT_TRUE(QFileInfo(file.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
+    // A pipe would block the reader until someone writes into it.
+    ASSERT_TRUE(QDir(dir.path()).rmdir("MvstABC.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file.path()).constData(), 0644), 0);
+    EXPECT_EQ(file.LoadSettings().status, SettingsLoadStatus::DefaultsOnly);
+    EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Failed);
+    EXPECT_EQ(QFileInfo(file.path()).isFile(), false);
 }
 
 // Writes beyond the limit fail with EFBIG, as on a full disk.
