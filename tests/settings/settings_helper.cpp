@@ -1,20 +1,14 @@
-// One start of the game touching the settings file, run by the tests under another account:
-//   settings_helper FOLDER load   prints the load status
-//   settings_helper FOLDER save   loads, changes the music frequency to 22050, saves; prints both
+// One start and end of the game, run by the tests under another account: loads the settings
+// from FOLDER, changes the music frequency to 22050, saves, and prints both outcomes.
 #include <cstdio>
-#include <cstring>
 
 #include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 2) return 2;
     morvast::SettingsFile file(QString::fromLocal8Bit(argv[1]), QStringLiteral("Test"));
     morvast::SettingsLoad load = file.LoadSettings();
-    std::printf("load=%d", int(load.status));
-    if (std::strcmp(argv[2], "save") == 0) {
-        load.values.freq = 22050;
-        std::printf(" save=%d", int(file.SaveSettings(load.values)));
-    }
-    std::printf("\n");
+    load.values.freq = 22050;
+    std::printf("load=%d save=%d\n", int(load.status), int(file.SaveSettings(load.values)));
     return 0;
 }
