@@ -9,7 +9,8 @@ const std::array<const char*, kEffectCount> kEffectFileNames = {
     "down1.WAV", "down2.WAV",  "dellin1.WAV", "morvast1.WAV", "inverse1.WAV"};
 
 QString defaultEffectPath(EffectSlot slot) {
-    return QStringLiteral("sound\\") + QString::fromLatin1(kEffectFileNames[slot]);
+    return QStringLiteral("sound\\") +
+           QString::fromLatin1(kEffectFileNames[static_cast<int>(slot)]);
 }
 
 namespace {

@@ -49,8 +49,9 @@ struct EffectSettings {
     bool operator==(const EffectSettings&) const = default;
 };
 
-// The ten effect objects in the order their blocks stand in the file.
-enum EffectSlot {
+// The ten effect objects in the order their blocks stand in the file. Scoped, because the objects
+// themselves carry these names.
+enum class EffectSlot {
     mLeft1,
     mRight1,
     mRotate1,
@@ -89,13 +90,16 @@ struct Settings {
     // loaded), handed to BkgMusicSetVolume at loading.
     int16_t bkgVolume = -1500;
     int32_t freq = 13500;
-    std::array<EffectSettings, kEffectCount> effects{};
+    std::array<EffectSettings, kEffectCount> effects{};  // in EffectSlot order
     PathLine MP3Path;
     bool MP3Enable = true;
     bool MP3Loop = true;
     int16_t SpeedChange = 0;
     uint8_t iFantom = 1;
     bool bDrawSetka = true;
+
+    EffectSettings& effect(EffectSlot e) { return effects[static_cast<int>(e)]; }
+    const EffectSettings& effect(EffectSlot e) const { return effects[static_cast<int>(e)]; }
 
     bool operator==(const Settings&) const = default;
 };

@@ -55,7 +55,7 @@ TEST_F(SettingsFileTest, FirstStartWritesTheDefaultFileThenSavesComeBack) {
 
     Settings s = load.values;
     s.frmStatistic.Visible = false;
-    s.effects[mRotate1].DMCtrlVolume = -10001;  // quieter than silent: kept as it is
+    s.effect(EffectSlot::mRotate1).DMCtrlVolume = -10001;  // quieter than silent: kept as it is
     s.MP3Path.set(QStringLiteral("/music/a.mp3"));
     EXPECT_EQ(file.SaveSettings(s), WriteOutcome::Replaced);
     const SettingsLoad again = file.LoadSettings();

@@ -62,7 +62,7 @@ TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
     ASSERT_EQ(d.size(), 58);
     const Settings closed = parsed(d.join('\n'));
     EXPECT_EQ(closed.frmMP3, (SideWindowPlace{false, 9905, 5872}));
-    EXPECT_EQ(closed.effects[mInverse1], EffectSettings{});
+    EXPECT_EQ(closed.effect(EffectSlot::mInverse1), EffectSettings{});
     // A closed window's flag followed by its old coordinates: the next line is read as the next
     // flag (a number is a flag), so the shift shows only where a strict number meets "True".
     EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
@@ -107,7 +107,7 @@ TEST(SettingsFormat, NumbersAndFlags) {
     EXPECT_EQ(parsed(withLine(4, "1 2 abc")).frmMorvasFathers.Left, 12);
     EXPECT_EQ(parsed(withLine(7, half.toLatin1())).frmStatistic.Left, 1.5f);
     EXPECT_EQ(parsed(withLine(20, " 0 ")).freq, 0);
-    EXPECT_EQ(parsed(withLine(23, "-20000.5")).effects[mLeft1].DMCtrlVolume, -20000);
+    EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(EffectSlot::mLeft1).DMCtrlVolume, -20000);
     EXPECT_EQ(parsed(withLine(65, " 2.5 ")).iFantom, 2);
     EXPECT_EQ(failure(withLine(19, "32768")),
               QStringLiteral("line 19: \"32768\" is out of the range -32768 to 32767"));
@@ -128,7 +128,7 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
     Settings s = parsed(withLine(17, "/music/my.wav"));
     resolvePaths(s, dir.path());
     EXPECT_EQ(s.PathToBkgMusic, (PathLine{"/music/my.wav", "/music/my.wav"}));
-    EXPECT_EQ(s.effects[mInverse1].DMCtrlPath,
+    EXPECT_EQ(s.effect(EffectSlot::mInverse1).DMCtrlPath,
               (PathLine{"...", dir.filePath("sound/inverse1.WAV")}));
     EXPECT_EQ(s.MP3Path.used, dir.filePath("sound/AnotherBkg.mp3"));
     Settings d;  // "Sound\bkgmusic.WAV" reaches the one folder "sound"
@@ -138,7 +138,7 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
     // Saving: an unchanged path keeps "...", a changed one is written as it is, on one line.
     d.PathToBkgMusic.set(d.PathToBkgMusic.used);
     d.MP3Path.set(QStringLiteral("/home/я/song.mp3"));
-    d.effects[mDrop2].DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
+    d.effect(EffectSlot::mDrop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
     const QList<QByteArray> l = lines(encodeSettings(d));
     EXPECT_EQ(l.size(), 66);
     EXPECT_EQ(l[16], "...\r");
@@ -164,8 +164,8 @@ TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
     s.PathToBkgMusic.stored = QStringLiteral("/srv/музыка/loop.wav");
     s.bkgVolume = -32768;
     s.freq = 0;
-    s.effects[mDown2] = {{QStringLiteral("rel\\down.wav"), {}}, false, -20000, 0};
-    s.effects[mMorvast1].DMCtrlFreq = 2147483647;
+    s.effect(EffectSlot::mDown2) = {{QStringLiteral("rel\\down.wav"), {}}, false, -20000, 0};
+    s.effect(EffectSlot::mMorvast1).DMCtrlFreq = 2147483647;
     s.SpeedChange = 32767;
     s.iFantom = 255;
 
