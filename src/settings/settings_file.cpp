@@ -1,0 +1,112 @@
+#include "settings/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include "settings/settings_format.h"
+
+namespace morvast {
+
+QString GetMachineName() {
+    QString name = QSysInfo::machineHostName();
+    qsizetype from = 0, to = name.size();
+    while (from < to && name[from] == QLatin1Char(' '))
+        ++from;
+    while (to > from && name[to - 1] == QLatin1Char(' '))
+        --to;
+    name = name.mid(from, to - from);
+    const qsizetype nul = name.indexOf(QChar(0));
+    if (nul >= 0) name.truncate(nul);
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return name;
+}
+
+QString settingsFilePath(const QString& folder, const QString& machineName) {
+    return QDir(folder).filePath(QStringLiteral("Mvst") + machineName + QStringLiteral(".ini"));
+}
+
+SettingsFile::SettingsFile(const QString& folder, const QString& machineName)
+    : folder_(folder), path_(settingsFilePath(folder, machineName)) {}
+
+SettingsFile::OnDisk SettingsFile::inspect(Settings& s, QString& problem) const {
+    QFile f(path_);
+    const QFileInfo info(path_);
+    // Opening a pipe or a device by that name could wait for ever.
+    if (info.exists() && !info.isFile()) {
+        problem = QStringLiteral("it is not a file");
+        return OnDisk::Unreadable;
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        // A dangling link counts as a file: what it names is not ours to create.
+        if (!info.exists() && !info.isSymLink()) {
+            problem = QStringLiteral("there is no file");
+            return OnDisk::Missing;
+        }
+        problem = QStringLiteral("the file cannot be opened: ") + f.errorString();
+        return OnDisk::Unreadable;
+    }
+    s = Settings{};
+    if (readSettings(f, s, &problem)) return OnDisk::Good;
+    return OnDisk::Damaged;
+}
+
+bool SettingsFile::mayReplace() {
+    Settings ignored;
+    QString problem;
+    switch (inspect(ignored, problem)) {
+        case OnDisk::Missing:
+        case OnDisk::Good:
+            return true;
+        case OnDisk::Damaged:
+            return copyFileAtomically(path_, backupPath());
+        case OnDisk::Unreadable:
+            break;
+    }
+    return false;
+}
+
+SettingsLoad SettingsFile::LoadSettings() {
+    SettingsLoad out;
+    const auto done = [&](SettingsLoadStatus status) {
+        out.status = status;
+        resolvePaths(out.values, folder_);
+        return out;
+    };
+    Settings read;
+    SettingsLoadStatus status = SettingsLoadStatus::Created;
+    switch (inspect(read, out.problem)) {
+        case OnDisk::Good:
+            out.values = read;
+            return done(SettingsLoadStatus::Read);
+        case OnDisk::Missing:
+            break;
+        case OnDisk::Damaged:
+            // The player's file is never lost: without its copy it stays as it is.
+            if (!copyFileAtomically(path_, backupPath()))
+                return done(SettingsLoadStatus::DefaultsOnly);
+            status = SettingsLoadStatus::ReplacedDamaged;
+            break;
+        case OnDisk::Unreadable:
+            return done(SettingsLoadStatus::DefaultsOnly);
+    }
+    if (WriteDefaultSettings() == WriteOutcome::Failed)
+        return done(SettingsLoadStatus::DefaultsOnly);
+    // Read what was written, from its first line; once only, whatever it gives.
+    QString again;
+    if (inspect(read, again) != OnDisk::Good) return done(SettingsLoadStatus::DefaultsOnly);
+    out.values = read;
+    return done(status);
+}
+
+WriteOutcome SettingsFile::SaveSettings(const Settings& s) {
+    if (!mayReplace()) return WriteOutcome::Failed;
+    return replaceFileContents(path_, encodeSettings(s));
+}
+
+WriteOutcome SettingsFile::WriteDefaultSettings() {
+    return replaceFileContents(path_, defaultSettingsBytes());
+}
+
+}  // namespace morvast

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+
+#include "settings/file_replace.h"
+#include "settings/settings.h"
+
+namespace morvast {
+
+// The computer's name for the settings file's name: the host name trimmed of blanks and cut
+// before its first NUL; empty when the system gives none. A separator in it would put the file
+// into another folder, so "/" and "\" become "_".
+QString GetMachineName();
+
+// "Mvst" + machine name + ".ini" in the folder.
+QString settingsFilePath(const QString& folder, const QString& machineName);
+
+enum class SettingsLoadStatus {
+    Read,             // the file was read
+    Created,          // there was no file: the default file was written and read
+    ReplacedDamaged,  // the file failed to read: its bytes are in the ".bak" beside it, the
+                      // default file took its place and was read
+    DefaultsOnly,     // the defaults are in memory only: no file could be written, or a file that
+                      // failed to read could not be copied aside and was left as it was
+};
+
+struct SettingsLoad {
+    Settings values;  // paths resolved; the defaults on every status but Read
+    SettingsLoadStatus status = SettingsLoadStatus::Read;
+    QString problem;  // what failed to read, for a message or a log ("line 12: ...")
+};
+
+// The per-computer settings file of the main window, in the program's folder, shared by every
+// account of the computer. User-interface thread; positions in twips.
+//
+// frmMain::LoadSettings:
+//     SettingsFile file(programFolder());
+//     const SettingsLoad load = file.LoadSettings();
+//     loaded_ = load.values;  // kept for SaveSettings
+//     // move the main window to loaded_.frmMain, each side window to its Visible/Left/Top;
+//     // copy EnableSoundControl, PathToBkgMusic.used, EnableLoop, freq, MP3Path.used, ... into
+//     // the settings variables; BkgMusicLoad(PathToBkgMusic.used), BkgMusicStop unless
+//     // EnableLoop, BkgMusicSetVolume(bkgVolume), BkgMusicSetFreq(freq); each effect object's
+//     // DMCtrlPath/Enabled/Volume/Freq from effects[slot]; frmMP3's InitMusic.
+// frmMain::SaveSettings:
+//     Settings s = loaded_;
+//     // s.frmMain = the normal-state position; s.frmX.Visible/Left/Top of each side window;
+//     // s.PathToBkgMusic.set(PathToBkgMusic) and likewise every path; bkgVolume =
+//     // BkgMusicGetVolume(); the flags and numbers from the settings variables and effects.
+//     SettingsFile(programFolder()).SaveSettings(s);
+//
+// Paths: `used` is the path to play; set() keeps "..." in the file while the path is unchanged.
+// Positions are single-precision twips straight from the file, possibly far off the screen or
+// beyond the range of int pixels; the caller clamps before converting.
+class SettingsFile {
+  public:
+    explicit SettingsFile(const QString& folder, const QString& machineName = GetMachineName());
+
+    QString path() const { return path_; }
+    QString backupPath() const { return path_ + QStringLiteral(".bak"); }
+
+    // Reads the file. A file that is missing or fails to read is replaced by the default file,
+    // which is then read from its first line; a file that existed goes to backupPath() first and
+    // is never replaced when that copy fails. Writes at most twice (backup, default file), so a
+    // folder where nothing can be written costs no retry loop.
+    SettingsLoad LoadSettings();
+    // Replaces the file with s. A file there that fails to read is first copied to backupPath();
+    // when that copy fails, or the file cannot be read at all, it is left alone (Failed).
+    WriteOutcome SaveSettings(const Settings& s);
+    // Writes the 66 lines of the default file over whatever is there; LoadSettings copies a
+    // damaged file aside before it calls this.
+    WriteOutcome WriteDefaultSettings();
+
+  private:
+    enum class OnDisk { Missing, Good, Damaged, Unreadable };
+    OnDisk inspect(Settings& s, QString& problem) const;
+    // Whether the file may be overwritten: true when it reads or is missing, or once a damaged
+    // one has been copied aside.
+    bool mayReplace();
+
+    QString folder_;
+    QString path_;
+};
+
+}  // namespace morvast

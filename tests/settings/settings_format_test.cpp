@@ -1,0 +1,199 @@
+#include "settings/settings_format.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "settings_support.h"
+
+namespace morvast {
+namespace {
+
+using testing::defaultFileText;
+
+Settings parsed(const QByteArray& bytes) {
+    Settings s;
+    QString problem;
+    EXPECT_TRUE(parseSettings(bytes, s, &problem)) << problem.toStdString();
+    return s;
+}
+
+// Why the bytes fail to read; empty when they read.
+QString failure(const QByteArray& bytes) {
+    Settings s;
+    QString problem;
+    return parseSettings(bytes, s, &problem) ? QString() : problem;
+}
+
+QList<QByteArray> lines(const QByteArray& text) {
+    return text.chopped(1).split('\n');
+}
+
+// The default file with line n (from 1) replaced.
+QByteArray withLine(int n, const QByteArray& line) {
+    QList<QByteArray> l = lines(defaultFileText());
+    l[n - 1] = line + '\r';
+    return l.join('\n') + '\n';
+}
+
+TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
+    EXPECT_EQ(defaultSettingsBytes(), defaultFileText());
+    EXPECT_EQ(lines(defaultSettingsBytes()).size(), 66);
+    EXPECT_EQ(parsed(defaultFileText()), Settings{});
+
+    Settings s;
+    s.frmMorvasFathers.Visible = s.frmFuture.Visible = false;
+    s.frmStatistic = {true, -120, 30000};
+    const QList<QByteArray> l = lines(encodeSettings(s));
+    ASSERT_EQ(l.size(), 62);
+    EXPECT_EQ(l.mid(2, 7), QList<QByteArray>({"False\r", "True\r", "-120 \r", " 30000 \r",
+                                              "False\r", "True\r", " 9905 \r"}));
+    EXPECT_EQ(parsed(l.join('\n')), s);
+
+    // All four closed by hand: 58 lines; positions keep their defaults.
+    QList<QByteArray> d = lines(defaultFileText());
+    for (int flag : {12, 9, 6, 3})
+        d.remove(flag, 2), d[flag - 1] = "False\r";
+    ASSERT_EQ(d.size(), 58);
+    const Settings closed = parsed(d.join('\n'));
+    EXPECT_EQ(closed.frmMP3, (SideWindowPlace{false, 9905, 5872}));
+    EXPECT_EQ(closed.effect(EffectSlot::mInverse1), EffectSettings{});
+    // A closed window's flag followed by its old coordinates: the next line is read as the next
+    // flag (a number is a flag), so the shift shows only where a strict number meets "True".
+    EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
+}
+
+TEST(SettingsFormat, NumbersAndFlags) {
+    const std::pair<const char*, double> lenient[] = {
+        {"-1500 ", -1500}, {"1 2\t3", 123}, {"\t- 12abc", -12}, {"12.5.3", 12.5},
+        {".5", 0.5},       {"abc", 0},      {"-", 0},           {"2D2x", 200},
+        {"1e", 1},         {"1e-400", 0},   {"1,5", 1}};
+    for (const auto& [text, want] : lenient)
+        EXPECT_EQ(lenientNumber(QString::fromLatin1(text)), want) << text;
+    EXPECT_EQ(lenientNumber(QStringLiteral("1e400")), std::nullopt);
+
+    const QString half = QStringLiteral("1") + QLocale::system().decimalPoint() + "5";
+    EXPECT_EQ(strictNumber(QStringLiteral(" -3e2 ")), -300);
+    EXPECT_EQ(strictNumber(half), 1.5);
+    for (const char* bad : {"", "  ", "9905x", "1.5.5", "nan", "inf", "1e400"})
+        EXPECT_EQ(strictNumber(QString::fromLatin1(bad)), std::nullopt) << bad;
+
+    for (const char* yes : {"True", "true", "tRuE", " TRUE ", "-1", "2"})
+        EXPECT_EQ(flagValue(QString::fromLatin1(yes)), true) << yes;
+    for (const char* no : {"False", "fAlSe", "0", " -0 "})
+        EXPECT_EQ(flagValue(QString::fromLatin1(no)), false) << no;
+    for (const char* bad : {"", "yes", "Tru", "True1", "1x"})
+        EXPECT_EQ(flagValue(QString::fromLatin1(bad)), std::nullopt) << bad;
+
+    // Halves to even, and the edges of each range.
+    EXPECT_EQ(nearestInt16(2.5), 2);
+    EXPECT_EQ(nearestInt16(-3.5), -4);
+    EXPECT_EQ(nearestInt16(-32768.5), -32768);
+    EXPECT_EQ(nearestInt16(32767.5), std::nullopt);
+    EXPECT_EQ(nearestInt32(2147483646.5), 2147483646);
+    EXPECT_EQ(nearestInt32(2147483647.5), std::nullopt);
+    EXPECT_EQ(nearestByte(-0.5), 0);
+    EXPECT_EQ(nearestByte(255.5), std::nullopt);
+    EXPECT_EQ(nearestInt32(NAN), std::nullopt);
+
+    // In the file: 1 main Left (lenient), 4 records Left (lenient), 7 statistics Left (strict),
+    // 19 music volume, 20 its frequency, 23/24 an effect's, 64 SpeedChange, 65 iFantom.
+    EXPECT_EQ(parsed(withLine(1, "12abc")).frmMain.Left, 12);
+    EXPECT_EQ(parsed(withLine(4, "1 2 abc")).frmMorvasFathers.Left, 12);
+    EXPECT_EQ(parsed(withLine(7, half.toLatin1())).frmStatistic.Left, 1.5f);
+    EXPECT_EQ(parsed(withLine(20, " 0 ")).freq, 0);
+    EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(EffectSlot::mLeft1).DMCtrlVolume, -20000);
+    EXPECT_EQ(parsed(withLine(65, " 2.5 ")).iFantom, 2);
+    EXPECT_EQ(failure(withLine(19, "32768")),
+              QStringLiteral("line 19: \"32768\" is out of the range -32768 to 32767"));
+    const std::pair<int, const char*> bad[] = {{20, "3e9"},  {24, "-2147483649"}, {64, "40000"},
+                                               {65, "256"},  {65, "-1"},          {1, "1e39"},
+                                               {7, "12abc"}, {15, "Yes"}};
+    for (const auto& [n, text] : bad)
+        EXPECT_TRUE(failure(withLine(n, text)).startsWith(QStringLiteral("line %1:").arg(n)))
+            << text;
+    EXPECT_TRUE(failure(defaultFileText().left(300)).endsWith("the file ends before this line"));
+}
+
+TEST(SettingsFormat, PathsAndTheLabelLine) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sound"));
+    ASSERT_TRUE(testing::writeFile(dir.filePath("sound/bkgmusic.WAV"), "RIFF"));
+
+    Settings s = parsed(withLine(17, "/music/my.wav"));
+    resolvePaths(s, dir.path());
+    EXPECT_EQ(s.PathToBkgMusic, (PathLine{"/music/my.wav", "/music/my.wav"}));
+    EXPECT_EQ(s.effect(EffectSlot::mInverse1).DMCtrlPath,
+              (PathLine{"...", dir.filePath("sound/inverse1.WAV")}));
+    EXPECT_EQ(s.MP3Path.used, dir.filePath("sound/AnotherBkg.mp3"));
+    Settings d;  // "Sound\bkgmusic.WAV" reaches the one folder "sound"
+    resolvePaths(d, dir.path());
+    EXPECT_EQ(d.PathToBkgMusic.used, dir.filePath("sound/bkgmusic.WAV"));
+
+    // Saving: an unchanged path keeps "...", a changed one is written as it is, on one line.
+    d.PathToBkgMusic.set(d.PathToBkgMusic.used);
+    d.MP3Path.set(QStringLiteral("/home/я/song.mp3"));
+    d.effect(EffectSlot::mDrop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
+    const QList<QByteArray> l = lines(encodeSettings(d));
+    EXPECT_EQ(l.size(), 66);
+    EXPECT_EQ(l[16], "...\r");
+    EXPECT_EQ(l[36], "line  break\r");
+    EXPECT_EQ(l[60], QStringLiteral("/home/я/song.mp3\r").toLocal8Bit());
+    // One too long to be read back is written as the default, so the file stays readable.
+    d.MP3Path.set(QString(kMaxSettingsLine + 1, QLatin1Char('p')));
+    EXPECT_EQ(parsed(encodeSettings(d)).MP3Path.stored, "...");
+    // A path written by a system using the original's code page.
+    EXPECT_EQ(parsed(withLine(17, "C:\\\xcc\xf3\xe7\xfb\xea\xe0.wav")).PathToBkgMusic.stored,
+              QStringLiteral("C:\\Музыка.wav"));
+
+    for (const QByteArray& label : {QByteArray(), QByteArray("\x01\xff junk")})
+        EXPECT_EQ(encodeSettings(parsed(withLine(16, label))), defaultFileText());
+}
+
+TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
+    Settings s;
+    s.frmMain = {-15, 0.5f};
+    s.frmMorvasFathers.Visible = false;
+    s.frmMP3 = {true, 123456792.f, -7.25f};
+    s.EnableSoundControl = s.EnableLoop = s.MP3Loop = s.bDrawSetka = false;
+    s.PathToBkgMusic.stored = QStringLiteral("/srv/музыка/loop.wav");
+    s.bkgVolume = -32768;
+    s.freq = 0;
+    s.effect(EffectSlot::mDown2) = {{QStringLiteral("rel\\down.wav"), {}}, false, -20000, 0};
+    s.effect(EffectSlot::mMorvast1).DMCtrlFreq = 2147483647;
+    s.SpeedChange = 32767;
+    s.iFantom = 255;
+
+    const QByteArray once = encodeSettings(s);
+    EXPECT_EQ(parsed(once), s);
+    EXPECT_EQ(encodeSettings(parsed(once)), once);
+    QByteArray lf = once;
+    lf.replace("\r\n", "\n").chop(1);  // and the last line without its end
+    EXPECT_EQ(encodeSettings(parsed(lf)), once);
+    const QString point = QLocale::system().decimalPoint();
+    EXPECT_TRUE(once.startsWith(("-15 \r\n 0" + point + "5 \r\nFalse\r\n").toLatin1()));
+    EXPECT_TRUE(once.contains(("\r\n 123456792 \r\n-7" + point + "25 \r\n").toLatin1()));
+}
+
+TEST(SettingsFormat, ReadsLineByLineAndNeverPastWhatItNeeds) {
+    EXPECT_EQ(parsed(withLine(17, QByteArray(kMaxSettingsLine, 'p'))).PathToBkgMusic.stored.size(),
+              kMaxSettingsLine);
+    for (QByteArray bytes :
+         {withLine(17, QByteArray(1 << 20, 'p')), defaultFileText() + QByteArray(1 << 20, 'x')}) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        Settings s;
+        QString problem;
+        const bool read = readSettings(buffer, s, &problem);
+        EXPECT_EQ(problem, read ? "" : "line 17: the line is longer than 32768 bytes");
+        EXPECT_LE(buffer.pos(), read ? defaultFileText().size() : 2 * kMaxSettingsLine);
+    }
+}
+
+}  // namespace
+}  // namespace morvast
