@@ -1,5 +1,5 @@
 #include "windows/frm_main.h"
-#include "windows/game_ports.h"
+#include "windows/game_sounds.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -10,12 +10,9 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     morvast::frmMain window;
     morvast::GameSounds sounds(window);
-    morvast::GameRecords records(window, [&window] { window.endProgramNow(); });
     window.setSoundPort(&sounds);
-    window.setRecordsPort(&records);
     window.show();
     const int code = app.exec();
-    window.setRecordsPort(nullptr);
     window.setSoundPort(nullptr);
     return code;
 }

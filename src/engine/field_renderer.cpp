@@ -46,11 +46,6 @@ int channel(double r, double scale, double base) {
 
 }  // namespace
 
-QRgb rgbFromWin(uint32_t winColour) {
-    return qRgb(static_cast<int>(winColour & 0xFF), static_cast<int>((winColour >> 8) & 0xFF),
-                static_cast<int>((winColour >> 16) & 0xFF));
-}
-
 // ---------------------------------------------------------------- PictureCanvas
 
 void PictureCanvas::setGeometry(int logicalWidth, int logicalHeight, double userWidth,
@@ -68,7 +63,7 @@ void PictureCanvas::setGeometry(int logicalWidth, int logicalHeight, double user
 
 void PictureCanvas::cls() {
     if (image_.isNull()) return;
-    image_.fill(rgbFromWin(background_));
+    image_.fill(colour::toQRgb(background_));
     dirty_ = image_.rect();
 }
 
@@ -106,7 +101,7 @@ void PictureCanvas::fill(QRect device, QRgb rgb) {
 void PictureCanvas::box(double x1, double y1, double x2, double y2, uint32_t winColour) {
     const QRect r = toDevice(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
     const int pen = penWidth();
-    const QRgb outline = rgbFromWin(winColour);
+    const QRgb outline = colour::toQRgb(winColour);
     if (r.width() <= 2 * pen || r.height() <= 2 * pen) {
         fill(r, outline);
         return;
@@ -115,11 +110,11 @@ void PictureCanvas::box(double x1, double y1, double x2, double y2, uint32_t win
     fill(QRect(r.left(), r.bottom() - pen + 1, r.width(), pen), outline);
     fill(QRect(r.left(), r.top() + pen, pen, r.height() - 2 * pen), outline);
     fill(QRect(r.right() - pen + 1, r.top() + pen, pen, r.height() - 2 * pen), outline);
-    if (!fillTransparent_) fill(r.adjusted(pen, pen, -pen, -pen), rgbFromWin(fillColour_));
+    if (!fillTransparent_) fill(r.adjusted(pen, pen, -pen, -pen), colour::toQRgb(fillColour_));
 }
 
 void PictureCanvas::filledBox(double x1, double y1, double x2, double y2, uint32_t winColour) {
-    fill(toDevice(QRectF(QPointF(x1, y1), QPointF(x2, y2))), rgbFromWin(winColour));
+    fill(toDevice(QRectF(QPointF(x1, y1), QPointF(x2, y2))), colour::toQRgb(winColour));
 }
 
 void PictureCanvas::line(double x1, double y1, double x2, double y2, uint32_t winColour) {
@@ -133,14 +128,14 @@ void PictureCanvas::line(double x1, double y1, double x2, double y2, uint32_t wi
         // Grid lines are all straight: plain pixel runs keep them sharp and cheap.
         fill(QRect(QPoint(std::min(ax, bx), std::min(ay, by)),
                    QPoint(std::max(ax, bx) + pen - 1, std::max(ay, by) + pen - 1)),
-             rgbFromWin(winColour));
+             colour::toQRgb(winColour));
         return;
     }
     // A view on the same pixels without the ratio, so the painter works in device pixels.
     QImage view(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(),
                 image_.format());
     QPainter p(&view);
-    p.setPen(QPen(QColor(rgbFromWin(winColour)), pen));
+    p.setPen(QPen(QColor(colour::toQRgb(winColour)), pen));
     p.drawLine(a, b);
     p.end();
     dirty_ |= QRect(QPoint(std::min(ax, bx) - pen, std::min(ay, by) - pen),
@@ -167,7 +162,7 @@ void FieldRenderer::DrawField() {
 }
 
 void FieldRenderer::DrawGrid() {
-    if (!bDrawSetka) return;
+    if (!game_.settings.bDrawSetka) return;
     const uint32_t c = game_.intPlace < 1 ? kGridFirstPlace : kGridOtherPlace;
     const double right = game_.bytMaxX * kCell;
     const double bottom = game_.bytMaxY * kCell;

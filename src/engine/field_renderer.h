@@ -12,9 +12,6 @@
 
 namespace morvast {
 
-// A Windows colour value (&H00BBGGRR, red in the low byte) as an opaque Qt pixel value.
-QRgb rgbFromWin(uint32_t winColour);
-
 // A picture box that keeps its drawn image: a persistent QImage in device pixels with a user
 // coordinate system (user units -> pixels), a background colour and a fill colour for the box
 // form of squares. Every drawing call returns nothing; dirtyRect() collects the device-pixel
@@ -28,7 +25,6 @@ class PictureCanvas {
     void setBackground(uint32_t winColour) { background_ = winColour; }
     void setFillColour(uint32_t winColour) { fillColour_ = winColour; }
     void setFillTransparent(bool transparent) { fillTransparent_ = transparent; }
-    uint32_t fillColour() const { return fillColour_; }
 
     void cls();
     // Box form: outline in the given colour, inside painted with the fill settings.
@@ -66,8 +62,6 @@ class FieldRenderer {
     FieldRenderer(const Game& game, RandomSource& rnd, PictureCanvas& field, PictureCanvas& next)
         : game_(game), rnd_(rnd), field_(field), next_(next) {}
 
-    bool bDrawSetka = true;  // draw the grid
-
     void DrawField();
     void DrawGrid();
     void DrawFigure();
@@ -76,15 +70,13 @@ class FieldRenderer {
     void ErasePhantom(int x, int y);
     // Draws the phantom with its box at (x, y) in two colours fresh from the random source.
     void DrawPhantom(int x, int y);
-    // The remembered phantom box position (static to the erasing procedure in spirit).
-    int phantomX() const { return phantomX_; }
-    int phantomY() const { return phantomY_; }
 
   private:
     const Game& game_;
     RandomSource& rnd_;
     PictureCanvas& field_;
     PictureCanvas& next_;
+    // The phantom box's last position, where the next erase starts.
     int phantomX_ = 0;
     int phantomY_ = 0;
 };

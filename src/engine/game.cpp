@@ -164,7 +164,8 @@ void Game::tmrDown_Timer() {
     score.timeCounterStep(blnDrop);
     if (settings.EnableLoop) {
         out_.setMusicPan(ForLoop);
-        if (ForLoop > 5000 || ForLoop < -5000) intPanDir = static_cast<int16_t>(-intPanDir);
+        if (ForLoop > kPanSweepLimit || ForLoop < -kPanSweepLimit)
+            intPanDir = static_cast<int16_t>(-intPanDir);
         ForLoop = saturate16(ForLoop + intPanDir * settings.SpeedChange);
     }
     if (intTick < 150 - score.intSpeed && !blnDrop) return;

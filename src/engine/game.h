@@ -43,12 +43,18 @@ class GameListener : public ScoreListener {
     virtual void finishGame(int64_t shownScore) { (void)shownScore; }
 };
 
-// Settings of the player that the rules read.
+// Settings of the player that the rules and the field drawing read; the settings file and the
+// settings window write them here and nowhere else.
 struct PlaySettings {
     uint8_t iFantom = 1;      // 0 no phantom, 1 only for special figures, 2 always
     bool EnableLoop = true;   // background music on (the sweep runs)
     int16_t SpeedChange = 0;  // sweep step per tick
+    bool bDrawSetka = true;   // draw the grid
 };
+
+// The music's sweep turns back once the pan passes this far to either side; a game with a sweep
+// starts at the left end.
+inline constexpr int16_t kPanSweepLimit = 5000;
 
 // The play field, the figures, the queue, the falling tick and the steering rules.
 class Game {

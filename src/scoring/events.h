@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scoring/colour.h"
+
 namespace morvast {
 
 // The ten sound-effect objects, one per action and variant.
@@ -18,23 +20,6 @@ enum class SoundEffect {
     Morvast,
     Inverse
 };
-
-// Windows colour values, &H00BBGGRR.
-namespace colour {
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kYellow = 0x00FFFF;
-constexpr uint32_t kBlue = 0xFF0000;
-constexpr uint32_t kCyan = 0xFFFF00;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kDarkBlue = 0xC00000;
-constexpr uint32_t rgb(int r, int g, int b) {
-    return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) |
-           (static_cast<uint32_t>(b) << 16);
-}
-// The sixteen standard console colours (QBColor).
-uint32_t qbColor(int n);
-}  // namespace colour
 
 // What the score panel shows when a special figure is dealt as the next figure.
 struct Announcement {

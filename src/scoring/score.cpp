@@ -6,17 +6,6 @@
 
 namespace morvast {
 
-namespace colour {
-uint32_t qbColor(int n) {
-    static constexpr uint32_t kTable[16] = {
-        rgb(0, 0, 0),       rgb(0, 0, 128),   rgb(0, 128, 0),   rgb(0, 128, 128),
-        rgb(128, 0, 0),     rgb(128, 0, 128), rgb(128, 128, 0), rgb(192, 192, 192),
-        rgb(128, 128, 128), rgb(0, 0, 255),   rgb(0, 255, 0),   rgb(0, 255, 255),
-        rgb(255, 0, 0),     rgb(255, 0, 255), rgb(255, 255, 0), rgb(255, 255, 255)};
-    return kTable[n & 15];
-}
-}  // namespace colour
-
 int32_t lineBonus(int k) {
     return static_cast<int32_t>(roundHalfEven(static_cast<double>(k) * k * k * 750 + 2000));
 }
@@ -69,7 +58,6 @@ void Score::awardLinesTimeAndCells(int k, int cells) {
         out_.playSound(SoundEffect::DelLin);
         const int32_t b = lineBonus(k);
         lngScore += b;
-        intLastLines = static_cast<int16_t>(k);
         ++lngLinesTimes[k];
         const int64_t total = shownFromTenths(static_cast<int64_t>(b) * lngLinesTimes[k]);
         out_.lineBonusAwarded(k, std::to_string(k) + "-Lines*" + std::to_string(lngLinesTimes[k]) +

@@ -50,7 +50,6 @@ class Score {
     int16_t intSpeed = 0;
     int64_t intFigures = 0;
     int16_t intTimeCount = 0;
-    int16_t intLastLines = 0;
     // lblScore still shows "---": no figure has landed in this game yet.
     bool scoreIsDashes = true;
     // Outline colour of the next figure and the inside colour of its picture.

@@ -5,13 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "windows/twips.h"
 #include "windows/window_style.h"
 
 namespace morvast {
 
 frmEnterName::frmEnterName(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Morvast XII VelkNET"));
-    makeFixedToolWindow(this, twips(2415), twips(1425));
+    makeFixedToolWindow(this, px(2415), px(1425));
 
     lblEnterName = new QLabel(QStringLiteral("Введите Ваше имя"), this);
     lblEnterName->setGeometry(8, 8, 145, 18);

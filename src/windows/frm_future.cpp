@@ -3,11 +3,12 @@
 #include <QVBoxLayout>
 
 #include "scoring/events.h"
+#include "windows/twips.h"
 
 namespace morvast {
 
 frmFuture::frmFuture(QWidget* parent)
-    : SideWindow(QStringLiteral("Future"), QSize(1515 / 15, 3840 / 15), parent),
+    : SideWindow(QStringLiteral("Future"), QSize(px(1515), px(3840)), parent),
       picFuture(new PictureBox(this)) {
     picFuture->setObjectName(QStringLiteral("picFuture"));
     // Outlines only on black; the picture counts in the window's twips.

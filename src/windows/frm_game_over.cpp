@@ -4,13 +4,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "windows/twips.h"
 #include "windows/window_style.h"
 
 namespace morvast {
 
 frmGameOver::frmGameOver(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Morvast XII VelkNET"));
-    makeFixedToolWindow(this, twips(2670), twips(1365));
+    makeFixedToolWindow(this, px(2670), px(1365));
 
     lblGameOver = new QLabel(QStringLiteral("Game Over !"), this);
     lblGameOver->setGeometry(0, 6, width(), 18);

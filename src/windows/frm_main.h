@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include "engine/field_renderer.h"
 #include "engine/game.h"
 #include "engine/random.h"
+#include "scoring/records.h"
 #include "windows/falling_clock.h"
 #include "windows/main_settings.h"
 #include "windows/ports.h"
@@ -22,9 +24,17 @@ namespace morvast {
 class PictureBox;
 class frmStatistic;
 class frmFuture;
+class frmMorvasFathers;
 
-// The main window: owns the game, its drawing, the side windows and the menu. Handlers keep the
-// original's names; the rules they call live in the game.
+// The main window: owns the game, its drawing, the records, the side windows and the menu.
+// Handlers keep the original's names; the rules they call live in the game. The code is split
+// by concern, one file per room:
+//   frm_main.cpp           construction, load, paint, unload, resize, drawing, new game, end
+//   frm_main_design.cpp    the controls, their layout, captions, colours and help texts
+//   frm_main_steering.cpp  key preview, the steering buttons, the falling tick, the demo
+//   frm_main_menu.cpp      hover, ResetMenuColors, the running light, the chk*_Click handlers
+//   frm_main_panel.cpp     the score panel's labels as the game reports, the two blinks
+//   frm_main_records.cpp   the records table at a game start, the place update, end of a game
 class frmMain : public QWidget, public GameListener {
     Q_OBJECT
     // Declared first: the game is built from them.
@@ -37,16 +47,15 @@ class frmMain : public QWidget, public GameListener {
                      QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // --- seams for the sound objects, the records and the settings ---
+    // --- seams for the sound objects and the settings file ---
     void setSoundPort(SoundPort* port) { sound_ = port ? port : &silent_; }
-    void setRecordsPort(RecordsPort* port) { records_ = port ? port : &noRecords_; }
     void setSettingsPort(SettingsPort* port) { settingsFile_ = port ? port : &noSettings_; }
+    // The records file lives in the program's folder; a test points it elsewhere before the
+    // window loads.
+    void setRecordsFolder(const QString& folder);
 
     // Loads the window: the first Form_Load. Showing the window loads it too.
     void Load();
-    // Hands the settings variables to the rules and the drawing; after the settings file is read
-    // and whenever the settings window changes them.
-    void applySettings();
 
     // --- the original's public procedures ---
     void Form_Load();
@@ -61,10 +70,10 @@ class frmMain : public QWidget, public GameListener {
     void startRunningLight();
     // picMorvast.SetFocus: the keyboard goes back to the game.
     void focusField();
-    // A new game after a game over, without the records: the default end of a game.
-    void newGameAfterGameOver();
     // "No" to a new game: the program ends at once, without saving the settings.
     void endProgramNow();
+    // How the program ends at once; a test keeps its process.
+    void setProgramEnd(std::function<void()> end) { programEnd_ = std::move(end); }
 
     // --- steering handlers (keys and the demo call them too) ---
     void cmdLeftRight_MouseDown(int index);
@@ -88,7 +97,10 @@ class frmMain : public QWidget, public GameListener {
 
     // --- state ---
     Game game;
+    // The settings the rules and the drawing read are game.settings; these are the rest.
     MainSettings settings;
+    // colNames and colScores as they stood at the game start.
+    RecordsTable records;
     uint32_t lngButtonColor = 0;
     uint32_t lngMenuBackColor = 0;
     bool blnInitDone = false;
@@ -98,15 +110,16 @@ class frmMain : public QWidget, public GameListener {
     int intLastLines = 0;
 
     // --- controls (public, as the other windows reach them) ---
+    std::array<QLabel*, 6> Label{};  // Label1 to Label5, beneath the frames
     QFrame* fraMorvast = nullptr;
     PictureBox* picMorvast = nullptr;
     QFrame* fraBottom = nullptr;
+    QLabel* lblPause = nullptr;
     QGroupBox* fraControl = nullptr;
     QPushButton* cmdDown = nullptr;
     std::array<QPushButton*, 3> cmdLeftRight{};  // indices 0 and 2
     QPushButton* cmdRotate = nullptr;            // index 0 of its array
     QPushButton* cmdSpace = nullptr;
-    QLabel* lblPause = nullptr;
     QFrame* fraBottomRight = nullptr;
     QGroupBox* frmMenu = nullptr;
     QPushButton* chkPause = nullptr;
@@ -125,8 +138,8 @@ class frmMain : public QWidget, public GameListener {
     QGroupBox* fraScore = nullptr;
     QLabel* lblScore = nullptr;
     QLabel* lblSumBonus = nullptr;
-    PictureBox* picNext = nullptr;
     QLabel* lblAutors = nullptr;
+    PictureBox* picNext = nullptr;
     QLabel* lblFirma = nullptr;
     QGroupBox* fraLines = nullptr;
     std::array<QLabel*, 5> lblCountLines{};  // indices 1 to 4
@@ -136,12 +149,11 @@ class frmMain : public QWidget, public GameListener {
     QLabel* lblTimeBonus = nullptr;
     QLabel* lblTotal = nullptr;
     QLabel* lblTotalScore = nullptr;
-    std::array<QLabel*, 6> Label{};  // Label1 to Label5
-    // The records window and the player window, once their issues provide them.
-    QWidget* frmMorvasFathers = nullptr;
+    // The player window, once its issue provides it.
     QWidget* frmMP3 = nullptr;
     frmStatistic* statisticWindow() const { return frmStatistic_; }
     frmFuture* futureWindow() const { return frmFuture_; }
+    frmMorvasFathers* recordsWindow() const { return frmMorvasFathers_; }
 
     QTimer tmrMigMenuControls;
     QTimer tmrDemo;
@@ -179,11 +191,18 @@ class frmMain : public QWidget, public GameListener {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Each room connects its own handlers.
     void buildControls();
-    void connectHandlers();
+    void connectSideWindows();
+    void connectSteering();
+    void connectMenu();
+    void connectPanel();
+
     void Form_Paint();
     void Form_QueryUnload();
     void Form_Resize();
+    // The records part of Form_Load: ReadRecords, FillRecordsList, the starting place.
+    void readRecordsForNewGame();
     void chkPause_Click();
     void chkHelp_Click();
     void chkDemo_Click();
@@ -195,23 +214,22 @@ class frmMain : public QWidget, public GameListener {
     void chkStat_Click();
     void chkMP3_Click();
     void hoverTopButton(QPushButton* b);
-    void flushField();
-    void flushNext();
     double rnd() { return game.rnd().next(); }
 
     SoundPort silent_;
     SoundPort* sound_ = &silent_;
-    RecordsPort noRecords_;
-    RecordsPort* records_ = &noRecords_;
     SettingsPort noSettings_;
     SettingsPort* settingsFile_ = &noSettings_;
+    RecordsFile recordsFile_;
     frmStatistic* frmStatistic_ = nullptr;
     frmFuture* frmFuture_ = nullptr;
+    frmMorvasFathers* frmMorvasFathers_ = nullptr;
     std::unique_ptr<FieldRenderer> renderer_;
     FallingClock tmrDown;
     // Counts the loads, so that a tick that started a new game ends its run of ticks there.
     int generation_ = 0;
     bool unloading_ = false;
+    std::function<void()> programEnd_;
 };
 
 }  // namespace morvast

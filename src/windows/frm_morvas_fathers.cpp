@@ -2,14 +2,14 @@
 
 #include <QListWidget>
 
+#include "windows/twips.h"
 #include "windows/window_style.h"
 
 namespace morvast {
 
 frmMorvasFathers::frmMorvasFathers(QWidget* focusReturn, std::function<void()> onUserClose,
                                    QWidget* parent)
-    : SideWindow(QStringLiteral("The Best Of The Morvast"), QSize(twips(2970), twips(2835)),
-                 parent),
+    : SideWindow(QStringLiteral("The Best Of The Morvast"), QSize(px(2970), px(2835)), parent),
       lstTable(new QListWidget(this)) {
     setFocusTarget(focusReturn);
     setOnUserClose(std::move(onUserClose));

@@ -2,10 +2,12 @@
 
 #include <QVBoxLayout>
 
+#include "windows/twips.h"
+
 namespace morvast {
 
 frmStatistic::frmStatistic(QWidget* parent)
-    : SideWindow(QStringLiteral("Statistic"), QSize(2280 / 15, 3195 / 15), parent),
+    : SideWindow(QStringLiteral("Statistic"), QSize(px(2280), px(3195)), parent),
       lstStatistic(new QListWidget(this)) {
     lstStatistic->setObjectName(QStringLiteral("lstStatistic"));
     lstStatistic->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));

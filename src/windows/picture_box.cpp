@@ -1,17 +1,14 @@
 #include "windows/picture_box.h"
 
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
 #include <cmath>
 
-namespace morvast {
+#include "windows/twips.h"
 
-namespace {
-constexpr double kTwipsPerPixel = 15;
-}
+namespace morvast {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     // The widget paints every exposed pixel from the canvas itself.
@@ -80,7 +77,7 @@ void PictureBox::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QImage& image = canvas_.image();
     if (image.isNull() || devicePixelRatioF() != builtDpr_) {
-        p.fillRect(e->rect(), QColor(rgbFromWin(0)));
+        p.fillRect(e->rect(), QColor(colour::toQRgb(colour::kBlack)));
         // Draw again at the new ratio once this paint is over.
         QMetaObject::invokeMethod(
             this,
@@ -110,16 +107,6 @@ void PictureBox::showEvent(QShowEvent* e) {
         });
     }
     if (rebuildIfNeeded()) emit canvasRecreated();
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
-    QWidget::mouseReleaseEvent(e);
-    emit mouseReleased(e->button());
-}
-
-void PictureBox::focusInEvent(QFocusEvent* e) {
-    QWidget::focusInEvent(e);
-    emit focusReceived();
 }
 
 }  // namespace morvast

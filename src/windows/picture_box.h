@@ -30,16 +30,12 @@ class PictureBox : public QWidget {
 
   signals:
     void canvasRecreated();
-    void mouseReleased(Qt::MouseButton button);
-    void focusReceived();
 
   protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
 
   private:
     // Makes the canvas afresh when size, scale or ratio no longer match; true if it did.

@@ -20,25 +20,6 @@ class SoundPort {
     virtual void setPan(int16_t& pan) { (void)pan; }
 };
 
-// The records table's seams in the main window. The default keeps no table: the game still runs
-// from start to end and a finished game is followed by a new one.
-class RecordsPort {
-  public:
-    virtual ~RecordsPort() = default;
-    // Reads the records file and fills the records list; answers the number of rows, which
-    // becomes the running place.
-    virtual int loadRecords(frmMain& w) {
-        (void)w;
-        return 0;
-    }
-    // The running place follows the shown score (may start the menu's running light).
-    virtual void updatePlace(frmMain& w, int64_t shownScore) { (void)w, (void)shownScore; }
-    // The end of the game, called inside the falling tick.
-    virtual void finishGame(frmMain& w, int64_t shownScore);
-    // The program unloads the records window at its end.
-    virtual void unloadWindow(frmMain& w) { (void)w; }
-};
-
 // The settings file. The defaults of the settings variables stand until it is read.
 class SettingsPort {
   public:

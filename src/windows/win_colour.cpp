@@ -8,7 +8,7 @@ namespace morvast {
 void setBackColor(QWidget* w, uint32_t win) {
     if (!qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
     QPalette p = w->palette();
-    const QColor c = toQColor(win);
+    const QColor c(colour::toQRgb(win));
     // An inherited colour counts as set only once the widget holds it itself.
     if (w->testAttribute(Qt::WA_SetPalette) && p.color(QPalette::Window) == c &&
         p.color(QPalette::Button) == c)
@@ -20,7 +20,7 @@ void setBackColor(QWidget* w, uint32_t win) {
 
 void setForeColor(QWidget* w, uint32_t win) {
     QPalette p = w->palette();
-    const QColor c = toQColor(win);
+    const QColor c(colour::toQRgb(win));
     if (p.color(QPalette::WindowText) == c && p.color(QPalette::ButtonText) == c) return;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::WindowText, c);
@@ -31,12 +31,13 @@ void setForeColor(QWidget* w, uint32_t win) {
 
 uint32_t backColor(const QWidget* w) {
     const bool button = qobject_cast<const QAbstractButton*>(w) != nullptr;
-    return fromQColor(w->palette().color(button ? QPalette::Button : QPalette::Window));
+    return colour::fromQRgb(w->palette().color(button ? QPalette::Button : QPalette::Window).rgb());
 }
 
 uint32_t foreColor(const QWidget* w) {
     const bool button = qobject_cast<const QAbstractButton*>(w) != nullptr;
-    return fromQColor(w->palette().color(button ? QPalette::ButtonText : QPalette::WindowText));
+    return colour::fromQRgb(
+        w->palette().color(button ? QPalette::ButtonText : QPalette::WindowText).rgb());
 }
 
 }  // namespace morvast

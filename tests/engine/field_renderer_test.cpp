@@ -67,11 +67,11 @@ TEST_P(FieldDrawing, LandedCellsAndGridLeaveTheGapsAndFollowThePlace) {
     EXPECT_EQ(at(field, 235, 125), kBg);  // the gap between two landed cells
     EXPECT_EQ(at(field, 125, 5), kBg);    // and above a cell
 
-    renderer.bDrawSetka = false;
+    game.settings.bDrawSetka = false;
     const QImage before = field.image().copy();
     renderer.DrawGrid();
     EXPECT_EQ(field.image(), before);
-    renderer.bDrawSetka = true;
+    game.settings.bDrawSetka = true;
     // A vertical line at first place, a horizontal one below it.
     for (auto [place, ux, uy, rgb] :
          {std::tuple{0, 250, 3125, qRgb(200, 200, 210)}, {1, 1625, 2500, qRgb(150, 175, 175)}}) {

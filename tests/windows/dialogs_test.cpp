@@ -3,14 +3,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include "gui_fixture.h"
-#include "scoring/score.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_morvas_fathers.h"
-#include "windows/records_keeper.h"
+#include "windows/win_colour.h"
 
 namespace morvast {
 namespace {
@@ -50,39 +48,40 @@ TEST(Dialogs, GameOverYesContinuesNoAndTheCloseBoxEnd) {
     EXPECT_FALSE(frmGameOver::ask(&owner));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+// The records of the main window from the first start, which creates the file, to a "No".
+class FirstStart : public testing::MainWindowTest {
+  protected:
+    void beforeLoad() override { QFile::remove(recordsPath()); }
+};
 
-TEST(RecordsKeeper, OneGameFromFirstStartToAnsweringNo) {
-    testing::app();
-    QTemporaryDir dir;
-    QWidget game;
-    RecordsKeeper keeper(dir.path(), &game, [] {});
-    const PlaceStart start = keeper.gameStart();
-    EXPECT_EQ(start.intPlace, 1);
-    EXPECT_EQ(start.position, QStringLiteral("Place # 2"));
-    EXPECT_EQ(readAll(keeper.file().path()), QByteArray("Zevok\r\n0\r\n"));
-    EXPECT_TRUE(keeper.updatePlace(275, start.intPlace).victory);
-    EXPECT_EQ(keeper.window()->lstTable->currentRow(), 0);
+TEST_F(FirstStart, RecordsFromTheFirstStartToAnsweringNo) {
+    EXPECT_EQ(readRecords(), QByteArray("Zevok\r\n0\r\n"));
+    EXPECT_EQ(w->game.intPlace, 1);
+    EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 2"));
 
-    ScoreListener quiet;
-    Score score(quiet);
-    QStringList calls;
-    whenShown<frmEnterName>([](frmEnterName* d) {
+    w->updatePlace(275);
+    EXPECT_EQ(w->game.intPlace, 0);
+    EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 1"));
+    EXPECT_EQ(foreColor(w->lblPosition), colour::qbColor(11));
+    EXPECT_TRUE(w->lblNextPlace->isHidden() && w->tmrMigMenuControls.isActive());
+    EXPECT_EQ(w->recordsWindow()->lstTable->currentRow(), 0);
+
+    w->chkDemo->setChecked(true);
+    bool demoStoppedFirst = false;
+    whenShown<frmEnterName>([&](frmEnterName* d) {
+        demoStoppedFirst = !w->tmrDemo.isActive();
         testing::type(d->txtName, QStringLiteral("Bob"));
         key(d->txtName, Qt::Key_Return);
         whenShown<frmGameOver>([](frmGameOver* g) { g->cmdNo->click(); });
     });
-    const FinishOutcome out =
-        keeper.finishGame(275, score, &game,
-                          {[&] { calls << "stopDemo"; }, [&] { calls << "unloadAux"; },
-                           [&] { calls << "Form_Load"; }, [&] { calls << "end"; }});
-    EXPECT_FALSE(out.newGame);
-    EXPECT_EQ(calls, QStringList({"stopDemo", "unloadAux", "stopDemo", "end"}));
-    EXPECT_EQ(readAll(keeper.file().path()), QByteArray("Bob\r\n 275 \r\nZevok\r\n 0 \r\n"));
-    EXPECT_EQ(keeper.window()->lstTable->item(0)->text(), QStringLiteral("1. Bob            275"));
+    w->finishGame(275);
+    EXPECT_TRUE(demoStoppedFirst);
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_FALSE(w->tmrDownEnabled());
+    EXPECT_EQ(w->records.count(), 2);  // no new game cleared the table
+    EXPECT_EQ(readRecords(), QByteArray("Bob\r\n 275 \r\nZevok\r\n 0 \r\n"));
+    EXPECT_EQ(w->recordsWindow()->lstTable->item(0)->text(),
+              QStringLiteral("1. Bob            275"));
 }
 
 }  // namespace

@@ -7,14 +7,17 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "engine/random.h"
+#include "scoring/records.h"
 #include "windows/frm_main.h"
 #include "windows/picture_box.h"
 
@@ -107,7 +110,9 @@ class RecordingSound final : public SoundPort {
 };
 
 // A shown main window with a clock at second 0 and known first draws: second 0 stirs one
-// value away, then come the button colour, the place colours and the time colours.
+// value away, then come the button colour, the place colours and the time colours. Its records
+// file, empty unless a test writes one first, lies in a folder of its own; the end of the
+// program is only counted.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -115,12 +120,24 @@ class MainWindowTest : public ::testing::Test {
         rnd.queued = {0.99, 0.5, 0.0, 0.5, 0.25, 0.5, 0.75};
         w = std::make_unique<frmMain>(&rnd, &clock);
         w->setSoundPort(&sound);
+        w->setRecordsFolder(recordsDir.path());
+        w->setProgramEnd([this] { ++programEnds; });
+        writeRecords(QByteArray());
         beforeLoad();
         w->show();
         QApplication::processEvents();
         w->picMorvast->setFocus();
     }
     virtual void beforeLoad() {}
+    QString recordsPath() const { return recordsDir.filePath(RecordsFile::kFileName); }
+    void writeRecords(const QByteArray& bytes) {
+        QFile f(recordsPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    QByteArray readRecords() const {
+        QFile f(recordsPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void TearDown() override {
         w->setSoundPort(nullptr);
         w.reset();
@@ -129,6 +146,8 @@ class MainWindowTest : public ::testing::Test {
     ScriptedRandom rnd;
     FixedClock clock;
     RecordingSound sound;
+    QTemporaryDir recordsDir;
+    int programEnds = 0;
     std::unique_ptr<frmMain> w;
 };
 

@@ -1,9 +1,12 @@
 // The main window as a player meets it: its design, steering by keys and by clicks, what the
 // field shows, and the end of a game.
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "windows/frm_enter_name.h"
+#include "windows/frm_game_over.h"
 #include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
 
@@ -96,6 +99,15 @@ TEST_F(MainWindowTest, ControlsFollowTheDesignAndLoadSetsUpAFreshPanel) {
     EXPECT_EQ(foreColor(w->lblNextPlace), colour::rgb(155, 205, 150));
     EXPECT_EQ(foreColor(w->lblTotalScore), colour::rgb(180, 205, 230));
     EXPECT_EQ(w->lblPause->pos(), w->fraControl->pos());
+    // The five strips lie beneath the frames: where they overlap, the frame's border shows.
+    int overlaps = 0;
+    for (int i = 1; i <= 5; ++i)
+        for (QWidget* f : {w->fraMorvast, w->fraBottom, w->fraBottomRight, w->fraLeft})
+            if (const QRect both = w->Label[i]->geometry() & f->geometry(); !both.isEmpty()) {
+                ++overlaps;
+                EXPECT_EQ(w->childAt(both.center()), f) << i;
+            }
+    EXPECT_GE(overlaps, 4);
 }
 
 TEST_F(MainWindowTest, KeysAndClicksSteerTheFigureAndAMoveRepaintsOnlyAroundIt) {
@@ -108,7 +120,7 @@ TEST_F(MainWindowTest, KeysAndClicksSteerTheFigureAndAMoveRepaintsOnlyAroundIt) 
                 const bool in = fx >= 0 && fx < 4 && fy >= 0 && fy < 4 && w->game.Figura[fx][fy];
                 const QRect r = c.toDevice(QRectF((x - 4) * 250 + 28, y * 250 + 28, 194, 194));
                 if (in !=
-                    (c.image().pixel(r.left(), r.center().y()) == toQColor(colour::kCyan).rgb()))
+                    (c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan)))
                     return false;
             }
         return true;
@@ -177,30 +189,28 @@ TEST_F(MainWindowTest, DropIgnoresTheDownKeyUntilTheLandingAndAnnouncesSpecialFi
     EXPECT_EQ(foreColor(w->lblFirma), colour::kBlue);
 }
 
-// Plays the end of the game as a modal dialog would: its event loop runs (long enough for the
-// level blink) while the timers keep running; then a new game starts.
-class EndOfGame : public MainWindowTest, public RecordsPort {
-  protected:
-    void beforeLoad() override { w->setRecordsPort(this); }
-    void finishGame(frmMain& w, int64_t shown) override {
-        ++finishes, lastScore = shown;
-        const auto state = [&] {
-            return std::tuple(w.game.ended(), w.tmrDownEnabled(), w.game.intTick,
-                              w.game.score.intTimeCount, w.game.bytFigY);
-        };
+// The end of a game as the program plays it: while the name dialog is up its event loop runs
+// (long enough for the level blink) with the timers still running; then "Yes" starts a new game.
+TEST_F(MainWindowTest, NoTickTouchesTheEndedGameDuringTheDialogsAndAFreshGameFollows) {
+    using State = std::tuple<bool, bool, int16_t, int16_t, int>;
+    const auto state = [&] {
+        return State(w->game.ended(), w->tmrDownEnabled(), w->game.intTick,
+                     w->game.score.intTimeCount, w->game.bytFigY);
+    };
+    State before, after;
+    int asked = 0;
+    testing::whenShown<frmEnterName>([&](frmEnterName* d) {
+        ++asked;
         before = state();
-        w.startLevelBlink();
-        while (w.intBlinkLevel < 3)
+        w->startLevelBlink();
+        while (w->intBlinkLevel < 3)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         after = state();
-        RecordsPort::finishGame(w, shown);
-    }
-    int finishes = 0;
-    int64_t lastScore = -1;
-    std::tuple<bool, bool, int16_t, int16_t, int> before, after;
-};
+        testing::type(d->txtName, QStringLiteral("Ann"));
+        testing::key(d->txtName, Qt::Key_Return);
+        testing::whenShown<frmGameOver>([](frmGameOver* g) { g->cmdYes->click(); });
+    });
 
-TEST_F(EndOfGame, NoTickTouchesTheEndedGameDuringTheDialogAndAFreshGameFollows) {
     w->chkDemo->setChecked(true);
     // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next overlaps.
     for (int x = 9; x <= 12; ++x)
@@ -208,17 +218,24 @@ TEST_F(EndOfGame, NoTickTouchesTheEndedGameDuringTheDialogAndAFreshGameFollows) 
             w->game.C[x][y] = true;
     w->game.score.lngScore = 12340;
     w->game.score.intSpeed = 45;
-    for (int i = 0; i < 400 && finishes == 0; ++i)
+    for (int i = 0; i < 400 && asked == 0; ++i)
         w->tmrDown_Timer();
-    ASSERT_EQ(finishes, 1);
+    ASSERT_EQ(asked, 1);
     EXPECT_TRUE(std::get<0>(before) && std::get<1>(before));
     EXPECT_EQ(before, after);
-    EXPECT_GT(lastScore, 1234);
+    const RecordsTable written = parseRecords(readRecords());
+    ASSERT_EQ(written.count(), 1);
+    EXPECT_EQ(written.colNames[0], QStringLiteral("Ann"));
+    EXPECT_GT(written.colScores[0], 1234);
+    EXPECT_EQ(programEnds, 0);
     EXPECT_EQ(w->game.score.lngScore, 0);
     EXPECT_EQ(w->game.score.intSpeed, 0);
     EXPECT_FALSE(w->game.ended() || w->chkDemo->isChecked() || w->game.C[10][20]);
     EXPECT_EQ(w->lblScore->text(), QStringLiteral("---"));
     EXPECT_EQ(w->statisticWindow()->lstStatistic->count(), 0);
+    // The new game reads the table afresh: the finished game's row is the place to beat.
+    EXPECT_EQ(w->records.count(), 1);
+    EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 2"));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The menu, the pause and the panel's blinks.
+#include <QMouseEvent>
 #include <QTest>
 
 #include "gui_fixture.h"
 #include "windows/frm_future.h"
+#include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
 
@@ -79,8 +81,12 @@ TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
     EXPECT_FALSE(w->futureWindow()->isVisible() || w->chkFuture->isChecked());
     QTest::mouseClick(w->chkStat, Qt::LeftButton);
     EXPECT_FALSE(w->statisticWindow()->isVisible());
-    // Windows still to come leave their buttons unchecked.
-    for (QPushButton* b : {w->chkRec, w->chkMP3, w->chkHelp, w->chkAuto}) {
+    QTest::mouseClick(w->chkRec, Qt::LeftButton);
+    EXPECT_TRUE(w->recordsWindow()->isVisible() && w->picMorvast->hasFocus());
+    w->recordsWindow()->close();
+    EXPECT_FALSE(w->recordsWindow()->isVisible() || w->chkRec->isChecked());
+    // Help and Auto spring back; the player window still to come leaves its button unchecked.
+    for (QPushButton* b : {w->chkMP3, w->chkHelp, w->chkAuto}) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_FALSE(b->isChecked()) << b->text().toStdString();
     }
@@ -104,10 +110,60 @@ TEST_F(MainWindowTest, DemoPressesTheButtonsAtRandomIntervals) {
     EXPECT_FALSE(w->tmrDemo.isActive());
 }
 
+void hover(QWidget* target) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), target->mapToGlobal(QPointF(3, 3)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+TEST_F(MainWindowTest, MenuHoverTheRunningLightAndSet) {
+    const uint32_t red = 0x0000FF, cyan = 0xFFFF00;
+    hover(w->chkHelp);
+    EXPECT_EQ(backColor(w->chkHelp), cyan);
+    EXPECT_EQ(foreColor(w->chkHelp), red);
+    EXPECT_EQ(backColor(w->chkPause), red);
+    hover(w->chkStat);         // the bottom row has no hover
+    hover(w->fraBottomRight);  // the margin resets Pause only
+    EXPECT_EQ(backColor(w->chkHelp), cyan);
+
+    // One pass lights each top-row button in turn and ends on the design colour; a place
+    // gained meanwhile does not restart it.
+    QPushButton* const row[] = {w->chkPause, w->chkHelp, w->chkDemo, w->chkSet, w->chkExit};
+    w->startRunningLight();
+    for (int s = 0; s < 5; ++s) {
+        w->tmrMigMenuControls_Timer();
+        w->startRunningLight();
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(backColor(row[i]) == 0x00FF00u, i == s) << s << " " << i;
+    }
+    w->tmrMigMenuControls_Timer();
+    EXPECT_FALSE(w->tmrMigMenuControls.isActive());
+    EXPECT_EQ(w->intMenuBlinkStep, 0);
+    for (QPushButton* b : row)
+        EXPECT_EQ(backColor(b), w->lngMenuBackColor);
+    EXPECT_EQ(w->lngMenuBackColor, 0x004080u);
+
+    // Set springs back (its second Click runs inside the first), redraws with the settings as
+    // they now stand and resets the menu colours.
+    const QRect gridLine = w->picMorvast->canvas().toDevice(QRectF(1000, 3000, 1, 1));
+    const auto gridShown = [&] {
+        return w->picMorvast->canvas().image().pixel(gridLine.topLeft()) != qRgb(0, 0, 0);
+    };
+    ASSERT_TRUE(gridShown());
+    w->game.settings.bDrawSetka = false;
+    w->chkPause->setFocus();
+    QTest::mouseClick(w->chkSet, Qt::LeftButton);
+    EXPECT_FALSE(w->chkSet->isChecked());
+    EXPECT_FALSE(gridShown());
+    for (QPushButton* b : row)
+        EXPECT_EQ(backColor(b), red);
+    EXPECT_TRUE(w->picMorvast->hasFocus());
+}
+
 class CountingSettings : public SettingsPort {
   public:
     int loads = 0, saves = 0;
-    void LoadSettings(frmMain& w) override { ++loads, w.settings.SpeedChange = 40; }
+    void LoadSettings(frmMain& w) override { ++loads, w.game.settings.SpeedChange = 40; }
     void SaveSettings(frmMain&) override { ++saves; }
 };
 
@@ -120,7 +176,7 @@ class SettingsSeam : public MainWindowTest {
 TEST_F(SettingsSeam, SettingsAreReadOnceAndWrittenWhenTheWindowCloses) {
     EXPECT_EQ(w->game.ForLoop, -5000);
     w->game.ForLoop = 1234;
-    w->newGameAfterGameOver();
+    w->Form_Load();                    // a new game
     EXPECT_EQ(w->game.ForLoop, 1234);  // not read again
     EXPECT_EQ(file.loads + file.saves, 1);
     QTest::mouseClick(w->chkExit, Qt::LeftButton);

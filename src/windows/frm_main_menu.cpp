@@ -1,0 +1,159 @@
+// The menu: the hover colours of its top row, the running light that crosses that row when a
+// place is gained, and the Click handler of every menu button.
+#include "windows/control_events.h"
+#include "windows/frm_future.h"
+#include "windows/frm_main.h"
+#include "windows/frm_morvas_fathers.h"
+#include "windows/frm_statistic.h"
+#include "windows/win_colour.h"
+
+namespace morvast {
+
+namespace {
+
+constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kHoverBack = 0xFFFF00;
+constexpr uint32_t kNormalBack = 0x0000FF;
+constexpr uint32_t kNormalText = 0xFFFF00;
+
+}  // namespace
+
+void frmMain::connectMenu() {
+    // A two-state button's Click runs on every change of its value, by code or by the user.
+    connect(chkPause, &QPushButton::toggled, this, &frmMain::chkPause_Click);
+    connect(chkHelp, &QPushButton::toggled, this, &frmMain::chkHelp_Click);
+    connect(chkDemo, &QPushButton::toggled, this, &frmMain::chkDemo_Click);
+    connect(chkSet, &QPushButton::toggled, this, &frmMain::chkSet_Click);
+    connect(chkExit, &QPushButton::toggled, this, &frmMain::chkExit_Click);
+    connect(chkAuto, &QPushButton::toggled, this, &frmMain::chkAuto_Click);
+    connect(chkFuture, &QPushButton::toggled, this, &frmMain::chkFuture_Click);
+    connect(chkRec, &QPushButton::toggled, this, &frmMain::chkRec_Click);
+    connect(chkStat, &QPushButton::toggled, this, &frmMain::chkStat_Click);
+    connect(chkMP3, &QPushButton::toggled, this, &frmMain::chkMP3_Click);
+    // A mouse click on a toggle gives the keyboard back to the game.
+    for (QPushButton* b : {chkFuture, chkRec, chkStat, chkMP3})
+        connect(b, &QPushButton::clicked, this, &frmMain::focusField);
+
+    for (QPushButton* b : {chkPause, chkHelp, chkDemo, chkSet, chkExit})
+        onMouseMove(b, [this, b] { hoverTopButton(b); });
+    onMouseMove(frmMenu, [this] { ResetMenuColors(); });
+    onMouseMove(fraBottomRight, [this] {
+        setBackColor(chkPause, kNormalBack);
+        setForeColor(chkPause, kNormalText);
+    });
+
+    connect(&tmrMigMenuControls, &QTimer::timeout, this, &frmMain::tmrMigMenuControls_Timer);
+}
+
+// ---------------------------------------------------------------- hover
+
+void frmMain::hoverTopButton(QPushButton* b) {
+    if (backColor(b) == kHoverBack) return;
+    ResetMenuColors();
+    setBackColor(b, kHoverBack);
+    setForeColor(b, kNormalBack);
+}
+
+void frmMain::ResetMenuColors() {
+    for (QPushButton* b : {chkPause, chkDemo, chkSet, chkHelp, chkExit}) {
+        if (backColor(b) == kNormalBack) continue;
+        setBackColor(b, kNormalBack);
+        setForeColor(b, kNormalText);
+    }
+}
+
+// ---------------------------------------------------------------- running light
+
+void frmMain::startRunningLight() {
+    if (!tmrMigMenuControls.isActive()) tmrMigMenuControls.start();
+}
+
+void frmMain::tmrMigMenuControls_Timer() {
+    QPushButton* const row[5] = {chkPause, chkHelp, chkDemo, chkSet, chkExit};
+    const int s = intMenuBlinkStep;
+    if (s > 0) setBackColor(row[s - 1], lngMenuBackColor);
+    if (s == 5) {
+        intMenuBlinkStep = 0;
+        tmrMigMenuControls.stop();
+        return;
+    }
+    setBackColor(row[s], kGreen);
+    intMenuBlinkStep = s + 1;
+}
+
+// ---------------------------------------------------------------- Click handlers
+
+void frmMain::chkPause_Click() {
+    if (chkPause->isChecked()) {
+        fraControl->hide();
+        tmrDown.setEnabled(false);
+        game.blnPlaying = false;
+        if (game.blnEscPause) showMinimized();
+    } else {
+        fraControl->show();
+        tmrDown.setEnabled(true);
+        game.blnPlaying = true;
+        if (isMinimized()) showNormal();
+        activateWindow();
+    }
+    game.blnEscPause = false;
+    DrawFigure();
+    DrawNext();
+    focusField();
+}
+
+void frmMain::chkHelp_Click() {
+    // The help tour comes with its own window; until then the button only springs back.
+    if (chkHelp->isChecked()) chkHelp->setChecked(false);
+    focusField();
+}
+
+void frmMain::chkDemo_Click() {
+    if (chkDemo->isChecked())
+        tmrDemo.start();
+    else
+        tmrDemo.stop();
+    focusField();
+}
+
+void frmMain::chkSet_Click() {
+    // The settings window is shown here, modally, while the button is checked. Unchecking runs
+    // this handler once more, inside this one: that second pass redraws as well.
+    chkSet->setChecked(false);
+    DrawField();
+    DrawGrid();
+    DrawFigure();
+    ResetMenuColors();
+    focusField();
+}
+
+void frmMain::chkExit_Click() {
+    if (chkExit->isChecked()) close();
+}
+
+void frmMain::chkAuto_Click() {
+    // Docking places the side windows here; the button springs back like a push button.
+    if (chkAuto->isChecked()) chkAuto->setChecked(false);
+    focusField();
+}
+
+void frmMain::chkFuture_Click() {
+    frmFuture_->setVisible(chkFuture->isChecked());
+}
+
+void frmMain::chkStat_Click() {
+    frmStatistic_->setVisible(chkStat->isChecked());
+}
+
+void frmMain::chkRec_Click() {
+    frmMorvasFathers_->setVisible(chkRec->isChecked());
+}
+
+void frmMain::chkMP3_Click() {
+    if (frmMP3)
+        frmMP3->setVisible(chkMP3->isChecked());
+    else if (chkMP3->isChecked())
+        chkMP3->setChecked(false);
+}
+
+}  // namespace morvast
