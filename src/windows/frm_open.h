@@ -63,8 +63,6 @@ class frmOpen : public QDialog {
     // The folder a load starts in, and the folder the lists show now.
     QString currentFolder() const { return currentFolder_; }
     QString folderPath() const { return folder_; }
-    // The file list's patterns, as taken at the last load.
-    QStringList patterns() const { return patterns_; }
 
     // How "device not ready" is told; tests answer it without a modal box.
     void setMessageBox(MessageShower show) { messageBox_ = std::move(show); }
