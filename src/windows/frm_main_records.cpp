@@ -38,8 +38,8 @@ void frmMain::updatePlace(int64_t shownScore) {
 void frmMain::finishGame(int64_t shownScore) {
     EndOfGameWindows w;
     w.stopDemo = [this] { tmrDemo.stop(); };
-    // The file chooser, help and settings windows join here with their own issues.
-    w.unloadAuxWindows = [] {};
+    // The file chooser and settings windows join here with their own issues.
+    w.unloadAuxWindows = [this] { unloadHelpWindows(); };
     w.enterName = [this] { return frmEnterName::ask(this); };
     w.fillRecordsList = [this](const QStringList& lines) {
         frmMorvasFathers_->setRecordsList(lines);
