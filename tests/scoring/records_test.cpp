@@ -58,8 +58,9 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
     t = parseRecords("a\n  42abc\r\nb\nx1\nc\n-3\nd\n 1.5 \ne\n 1E3\nlast");
     EXPECT_EQ(t.colNames, QStringList({"a", "b", "c", "d", "e", "last"}));
     EXPECT_EQ(t.colScores, QList<double>({42, 0, -3, 1.5, 1000, 0}));
+    // Rows read are written back as they were spelled, only the line ends become CR LF.
     EXPECT_EQ(encodeRecords(parseRecords("n\n-3\nm\n1.5\n")),
-              QByteArray("n\r\n-3 \r\nm\r\n 1.5 \r\n"));
+              QByteArray("n\r\n-3\r\nm\r\n1.5\r\n"));
 }
 
 TEST_F(RecordsFileTest, UnreadableFileIsNeverReplaced) {
