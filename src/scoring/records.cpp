@@ -330,7 +330,9 @@ InsertOutcome RecordsFile::InsertRecord(RecordsTable& table, int32_t s,
         case Load::Unreadable:
             // Rows we cannot read must not be replaced by ours.
             table = defaultRecords();
-            if (name) out.notice = unwritableReason().value_or(QString());
+            if (name)
+                out.notice = QStringLiteral("Файл рекордов %1 не читается: результат не записан.")
+                                 .arg(shownPath(path_));
             return out;
     }
     if (name) out.row = fresh.insert(*name, s);

@@ -104,7 +104,10 @@ struct InsertOutcome {
 // Only the best 99 rows are read; rows past them stay in the file as they are, streamed through
 // at each write, until an insertion trims the table.
 //
-// All calls run on the caller's thread.
+// For a window: give setKeepAlive a call that processes the window's events; at a game start
+// show takeNotice() if it holds a text, and after an end of game InsertOutcome::notice if it is
+// not empty, each as a plain notice that does not block play. All calls run on the caller's
+// thread.
 class RecordsFile {
   public:
     static constexpr const char* kFileName = "MorvastFathers.txt";
