@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "records_support.h"
 
 namespace morvast {
@@ -20,26 +22,6 @@ using testing::readAll;
 constexpr uid_t kAlice = 40001;
 constexpr uid_t kBob = 40002;
 constexpr gid_t kPlayers = 40100;  // the group the folder is shared through
-
-struct Played {
-    int code = -1;
-    QString notice;
-};
-
-// One finished game of the helper, run as account uid (with its own group, and the players'
-// group when shared).
-Played playAs(uid_t uid, bool shared, const QStringList& args) {
-    const QString id = QString::number(uid);
-    QStringList a{"--reuid=" + id, "--regid=" + id,
-                  shared ? QStringLiteral("--groups=%1").arg(kPlayers) : "--clear-groups",
-                  QStringLiteral(RECORDS_HELPER)};
-    QProcess p;
-    p.start(QStringLiteral("setpriv"), a + args);
-    Played r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit) r.code = p.exitCode();
-    r.notice = QString::fromUtf8(p.readAllStandardOutput());
-    return r;
-}
 
 bool canActAsOtherAccounts() {
     static const bool can =
@@ -62,84 +44,81 @@ class RecordsAccounts : public ::testing::Test {
     }
     void table(const QByteArray& bytes, uid_t uid, gid_t gid, mode_t mode) {
         QFile f(file());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         f.close();
         own(file(), uid, gid, mode);
     }
-    struct stat info() const {
+    // The owner, group and permissions of the table, and which file it is.
+    std::tuple<uid_t, gid_t, mode_t, ino_t> owned() const {
         struct stat st {};
         stat(QFile::encodeName(file()).constData(), &st);
-        return st;
+        return {st.st_uid, st.st_gid, st.st_mode & 07777, st.st_ino};
     }
-    Played play(uid_t uid, const QString& name, int score, bool shared = false) {
-        return playAs(uid, shared, {"insert", folder(), name, QString::number(score)});
+    // One finished game of the helper as account uid (in its own group, and in the players'
+    // group when shared): its exit code, and the notice it printed.
+    int play(uid_t uid, const QString& name, bool shared = false) {
+        const QString id = QString::number(uid);
+        QProcess p;
+        p.start("setpriv", {"--reuid=" + id, "--regid=" + id,
+                            shared ? QStringLiteral("--groups=%1").arg(kPlayers) : "--clear-groups",
+                            RECORDS_HELPER, "insert", folder(), name, "2000000"});
+        const bool ended = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+        notice = QString::fromUtf8(p.readAllStandardOutput());
+        return ended ? p.exitCode() : -1;
     }
     QString folder() const { return root.filePath("game"); }
     QString file() const { return QDir(folder()).filePath(RecordsFile::kFileName); }
     QStringList names() const { return parseRecords(readAll(file())).colNames; }
-    QStringList leftInFolder() const {
+    QStringList inFolder() const {
         return QDir(folder()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
     }
 
     QTemporaryDir root;
+    QString notice;
 };
 
 TEST_F(RecordsAccounts, TwoAccountsOfASharedGroupBothKeepTheirRowsAndTheFileStaysAsShared) {
     own(folder(), 0, kPlayers, 0775);
     table("Zevok\r\n0\r\n", kAlice, kPlayers, 0664);  // Alice's file, shared with the group
-    const ino_t first = info().st_ino;
+    const ino_t first = std::get<3>(owned());
 
-    EXPECT_EQ(play(kAlice, "Alice", 100, true).code, 0);
-    struct stat st = info();
-    EXPECT_NE(st.st_ino, first);  // her own file: replaced atomically, still the group's
-    EXPECT_EQ(st.st_uid, kAlice);
-    EXPECT_EQ(st.st_gid, kPlayers);
-    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(play(kAlice, "Alice", true), 0);
+    const auto [uid, gid, mode, replaced] = owned();
+    EXPECT_EQ(std::tie(uid, gid, mode), std::make_tuple(kAlice, kPlayers, 0664u));
+    EXPECT_NE(replaced, first);  // her own file: replaced atomically, still the group's
 
-    EXPECT_EQ(play(kBob, "Bob", 200, true).code, 0);
-    EXPECT_EQ(play(kAlice, "Alice2", 300, true).code, 0);
-    EXPECT_EQ(play(kBob, "Bob2", 50, true).code, 0);
-    const struct stat after = info();
-    EXPECT_EQ(after.st_uid, kAlice);
-    EXPECT_EQ(after.st_gid, kPlayers);
-    EXPECT_EQ(after.st_mode & 07777, 0664u);
-    EXPECT_EQ(names(), QStringList({"Alice2", "Bob", "Alice", "Bob2", "Zevok"}));
-    EXPECT_EQ(leftInFolder(), QStringList({RecordsFile::kFileName}));  // no lock or temporary
+    EXPECT_EQ(play(kBob, "Bob", true), 0);  // not his: rewritten in place
+    EXPECT_EQ(owned(), std::make_tuple(kAlice, kPlayers, 0664u, replaced));
+    EXPECT_EQ(names(), QStringList({"Alice", "Bob", "Zevok"}));
+    EXPECT_EQ(inFolder(), QStringList({RecordsFile::kFileName}));  // no lock or temporary left
 }
 
 TEST_F(RecordsAccounts, AFolderClosedForWritingStillTakesTheRowIntoAWritableTable) {
     own(folder(), 0, 0, 0755);
     table(encodeRecords(testing::generationTable(3)), 0, 0, 0666);
-    EXPECT_EQ(play(kAlice, "Alice", 2000000).code, 0);
+    EXPECT_EQ(play(kAlice, "Alice"), 0);
     EXPECT_EQ(names().first(), QStringLiteral("Alice"));
     EXPECT_EQ(names().size(), kMaxRecords);
-    EXPECT_EQ(info().st_uid, 0u);
-    EXPECT_EQ(info().st_mode & 07777, 0666u);
-    EXPECT_EQ(leftInFolder(), QStringList({RecordsFile::kFileName}));
+    EXPECT_EQ(std::get<2>(owned()), 0666u);
+    EXPECT_EQ(inFolder(), QStringList({RecordsFile::kFileName}));
 }
 
 TEST_F(RecordsAccounts, ATableThatCannotKeepTheResultAsksNoNameSaysWhyAndStaysAsItWas) {
     own(folder(), 0, 0, 0777);
     const QByteArray bytes = encodeRecords(testing::generationTable(5));
     table(bytes, 0, 0, 0644);  // readable, not writable
-    Played r = play(kAlice, "Alice", 2000000);
-    EXPECT_EQ(r.code, 4);
-    EXPECT_TRUE(r.notice.contains(file())) << r.notice.toStdString();
-    EXPECT_EQ(readAll(file()), bytes);
-
+    EXPECT_EQ(play(kAlice, "Alice"), 4);
+    EXPECT_TRUE(notice.contains(file())) << notice.toStdString();
     own(file(), 0, 0, 0600);  // not even readable
-    r = play(kAlice, "Alice", 2000000);
-    EXPECT_EQ(r.code, 4);
-    EXPECT_TRUE(r.notice.contains(file())) << r.notice.toStdString();
+    EXPECT_EQ(play(kAlice, "Alice"), 4);
+    EXPECT_TRUE(notice.contains(file())) << notice.toStdString();
     EXPECT_EQ(readAll(file()), bytes);
 
     ASSERT_TRUE(QFile::remove(file()));
     own(folder(), 0, 0, 0755);  // no table, and no way to make one
-    r = play(kAlice, "Alice", 2000000);
-    EXPECT_EQ(r.code, 4);
-    EXPECT_TRUE(r.notice.contains(folder())) << r.notice.toStdString();
-    EXPECT_EQ(leftInFolder(), QStringList());
+    EXPECT_EQ(play(kAlice, "Alice"), 4);
+    EXPECT_TRUE(notice.contains(folder())) << notice.toStdString();
+    EXPECT_EQ(inFolder(), QStringList());
 }
 
 }  // namespace
