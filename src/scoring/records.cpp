@@ -11,8 +11,8 @@
 #include <cmath>
 #include <optional>
 
-#include "scoring/shared_file.h"
-#include "scoring/windows_1251.h"
+#include "files/shared_file.h"
+#include "files/windows_1251.h"
 
 namespace morvast {
 

@@ -1,4 +1,4 @@
-#include "scoring/shared_file.h"
+#include "files/shared_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +131,20 @@ SharedWrite writeSharedFile(const QString& path, const FileContent& content, QSt
     }
     if (const auto done = replace(path, content, exists ? &old : nullptr, error)) return *done;
     return rewriteInPlace(path, content, error);
+}
+
+bool copyFileAtomically(const QString& src, const QString& dst) {
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    QSaveFile out(dst);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    out.setPermissions(in.permissions());
+    if (!copyAll(in, out)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 FileAccess sharedFileAccess(const QString& path) {

@@ -1,4 +1,4 @@
-#include "scoring/windows_1251.h"
+#include "files/windows_1251.h"
 
 #include <QStringDecoder>
 

@@ -39,6 +39,10 @@ enum class FileAccess {
     FolderClosed,  // there is no file and the folder does not let one be made
 };
 
+// Copies src over dst atomically, reading src in pieces so that a large file never sits in memory
+// whole; dst takes src's permissions. False leaves dst as it was.
+bool copyFileAtomically(const QString& src, const QString& dst);
+
 // What this process, with its own accounts and groups, may do with path.
 FileAccess sharedFileAccess(const QString& path);
 
