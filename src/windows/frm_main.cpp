@@ -154,6 +154,8 @@ void frmMain::Form_Load() {
             setForeColor(l, c);
     }
 
+    // The announcement shows it again if the first next figure is special.
+    lblFirma->hide();
     game.fillQueue();
     game.setUpFirstFigures();
 
