@@ -59,7 +59,14 @@ TEST_F(FirstStart, RecordsFromTheFirstStartToAnsweringNo) {
     EXPECT_EQ(w->game.intPlace, 1);
     EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 2"));
 
+    // A grid line in the field: lighter once the game is first.
+    const PictureCanvas& field = w->picMorvast->canvas();
+    const auto grid = [&] {
+        return field.image().pixel(field.toDevice(QRectF(250, 3125, 1, 1)).topLeft());
+    };
+    EXPECT_EQ(grid(), qRgb(150, 175, 175));
     w->updatePlace(275);
+    EXPECT_EQ(grid(), qRgb(200, 200, 210));
     EXPECT_EQ(w->game.intPlace, 0);
     EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 1"));
     EXPECT_EQ(foreColor(w->lblPosition), colour::qbColor(11));
