@@ -22,6 +22,7 @@ TEST(FinishGame, YesResetsBeforeTheNewGameEmptyNameIsTodayCancelStoresNothing) {
     w.unloadAuxWindows = [&] { calls << "unloadAux"; };
     w.enterName = [&] { return calls << "enterName", name; };
     w.fillRecordsList = [&](const QStringList& l) { calls << "fill", list = l; };
+    w.notice = [&](const QString&) { calls << "notice"; };
     w.gameOver = [&] { return calls << "gameOver", true; };
     w.Form_Load = [&] {
         calls << "Form_Load";
