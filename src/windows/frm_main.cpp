@@ -64,6 +64,7 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
     connectSteering();
     connectMenu();
     connectPanel();
+    connectRecords();
 }
 
 frmMain::~frmMain() {
@@ -71,8 +72,9 @@ frmMain::~frmMain() {
     qApp->removeEventFilter(this);
 }
 
-void frmMain::setRecordsFolder(const QString& folder) {
-    recordsFile_ = RecordsFile(folder);
+void frmMain::setRecordsFolder(const QString& folder, int lockTimeoutMs) {
+    recordsFile_ = RecordsFile(folder, lockTimeoutMs);
+    connectRecords();
 }
 
 void frmMain::connectSideWindows() {
@@ -154,11 +156,14 @@ void frmMain::Form_Load() {
             setForeColor(l, c);
     }
 
+    // The announcement shows it again if the first next figure is special.
+    lblFirma->hide();
     game.fillQueue();
     game.setUpFirstFigures();
 
     readRecordsForNewGame();
     frmStatistic_->lstStatistic->clear();
+    tellUnkeptRecords();
     setForeColor(lblScore, colour::kYellow);
     game.score.lngMorvastBonus = 0;
     lblSumBonus->setText(QString());

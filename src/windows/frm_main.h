@@ -50,9 +50,9 @@ class frmMain : public QWidget, public GameListener {
     // --- seams for the sound objects and the settings file ---
     void setSoundPort(SoundPort* port) { sound_ = port ? port : &silent_; }
     void setSettingsPort(SettingsPort* port) { settingsFile_ = port ? port : &noSettings_; }
-    // The records file lives in the program's folder; a test points it elsewhere before the
-    // window loads.
-    void setRecordsFolder(const QString& folder);
+    // The records file lives in the program's folder; a test points it elsewhere, with a
+    // shorter wait for another copy's lock, before the window loads.
+    void setRecordsFolder(const QString& folder, int lockTimeoutMs = 30000);
 
     // Loads the window: the first Form_Load. Showing the window loads it too.
     void Load();
@@ -197,12 +197,15 @@ class frmMain : public QWidget, public GameListener {
     void connectSteering();
     void connectMenu();
     void connectPanel();
+    void connectRecords();
 
     void Form_Paint();
     void Form_QueryUnload();
     void Form_Resize();
     // The records part of Form_Load: ReadRecords, FillRecordsList, the starting place.
     void readRecordsForNewGame();
+    // Once per run, in the statistic list: why results cannot be kept.
+    void tellUnkeptRecords();
     void chkPause_Click();
     void chkHelp_Click();
     void chkDemo_Click();

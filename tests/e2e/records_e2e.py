@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Plays a copy of the real program to the end of a game on its own Xvfb display, enters a name
 in the name dialog, answers "Нет" at game over, and checks the records file the copy wrote beside
-itself: the new row on top of the default one, in the stored format, and no settings file.
+itself (the new row on top of the default one, in the stored format) and that the player's
+settings file beside it kept every byte: "Нет" ends the program without saving.
 
 Usage: records_e2e.py PROGRAM
 """
 import fnmatch
 import os
 import re
+import socket
 import sys
 import tempfile
 import time
@@ -51,10 +53,25 @@ def check_records(data):
     return score
 
 
+def player_settings():
+    """A settings file as a player's copy keeps it: the program's own layout, with the main
+    window moved and the phantom shown for every figure."""
+    lines = [" 3015 ", " 1575 ", "True", " 9905 ", " 7605 ", "True", " 11530 ", " 1560 ", "True",
+             " 9905 ", " 1560 ", "True", " 9905 ", " 5872 ", "True", "morvast-music...", "...",
+             "True", "-1500 ", " 13500 "]
+    lines += ["...", "True", "-1500 ", " 15000 "] * 10
+    lines += ["...", "True", "True", " 0 ", " 2 ", "True"]
+    return "".join(line + "\r\n" for line in lines).encode("ascii")
+
+
 def main():
     folder = tempfile.mkdtemp(prefix="morvast_records_")
     program = copy_program(sys.argv[1], folder)
     records = os.path.join(folder, "MorvastFathers.txt")
+    # Named as the program names it: after the computer.
+    settings_name = f"Mvst{socket.gethostname().strip()}.ini"
+    with open(os.path.join(folder, settings_name), "wb") as f:
+        f.write(player_settings())
     shot = os.path.join(folder, "shot.png")
     xvfb, display = start_xvfb()
     env = x_env(display)
@@ -88,7 +105,9 @@ def main():
         score = check_records(open(records, "rb").read())
         print(f"stored {NAME} with {score} points")
         settings = [f for f in os.listdir(folder) if fnmatch.fnmatch(f.lower(), "mvst*.ini")]
-        assert not settings, f"settings written on the way out: {settings}"
+        assert settings == [settings_name], f"settings files on the way out: {settings}"
+        kept = open(os.path.join(folder, settings_name), "rb").read()
+        assert kept == player_settings(), f"settings written on the way out: {kept}"
         return 0
     except Exception:
         # What the screen and the file looked like, for a failure seen only on a busy machine.
