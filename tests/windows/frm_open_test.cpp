@@ -1,0 +1,213 @@
+// The file chooser: drive, folder and file lists over a temporary tree, with made-up volumes.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui_fixture.h"
+#include "windows/frm_open.h"
+
+namespace morvast {
+namespace {
+
+using testing::whenShown;
+
+QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void clickItem(QListWidget* list, const QString& text) {
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    if (found.size() != 1) {
+        ADD_FAILURE() << "no item " << text.toStdString();
+        list->window()->close();  // a modal chooser must not wait forever
+        return;
+    }
+    list->doItemsLayout();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(found.first()).center());
+}
+
+// prog/ is the program folder; vol/ and cdrom/ stand in for two more volumes, the second one
+// an empty disk drive.
+class Chooser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const QDir root(tmp.path());
+        for (const char* dir : {"prog/sound", "prog/Empty", "vol", "cdrom"})
+            ASSERT_TRUE(root.mkpath(QString::fromLatin1(dir)));
+        for (const char* file :
+             {"prog/a.wav", "prog/B.WAV", "prog/notes.txt", "prog/sound/left1.WAV",
+              "prog/sound/tune.MP3", "prog/sound/x.wma", "vol/f.wav"}) {
+            QFile f(root.filePath(QString::fromLatin1(file)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        open.setMessageBox([this](QMessageBox::Icon icon, const QString& text) {
+            messages << QStringLiteral("%1 %2").arg(icon).arg(text);
+        });
+    }
+
+    int driveIndex(const QString& rootPath) const {
+        for (int i = 0; i < volumes.size(); ++i)
+            if (volumes[i].rootPath == rootPath) return i;
+        return -1;
+    }
+
+    bool app = (testing::app(), true);
+    QTemporaryDir tmp;
+    const QString prog = tmp.filePath(QStringLiteral("prog"));
+    const QString sound = tmp.filePath(QStringLiteral("prog/sound"));
+    const QString vol = tmp.filePath(QStringLiteral("vol"));
+    const QString cdrom = tmp.filePath(QStringLiteral("cdrom"));
+    const QList<Volume> volumes = {{QStringLiteral("/"), QStringLiteral("system"), true},
+                                   {cdrom, QString(), false},
+                                   {vol, QStringLiteral("USB"), true}};
+    frmOpen open{prog, [this] { return volumes; }};
+    QStringList messages;
+};
+
+TEST_F(Chooser, DesignOfTheWindow) {
+    EXPECT_EQ(open.windowTitle(), QStringLiteral("Открыть"));
+    EXPECT_EQ(open.size(), QSize(377, 270));
+    EXPECT_EQ(open.minimumSize(), open.maximumSize());
+    EXPECT_EQ(open.drvOpen->geometry(), QRect(8, 8, 177, 21));
+    EXPECT_EQ(open.dirOpen->geometry(), QRect(8, 40, 177, 216));
+    EXPECT_EQ(open.filOpen->geometry(), QRect(192, 8, 177, 253));
+}
+
+TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
+    QWidget owner;
+    open.SetPath(sound);
+    whenShown<frmOpen>([](frmOpen* d) {
+        // "" stands for wave files, whatever the case of their names.
+        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        clickItem(d->filOpen, QStringLiteral("left1.WAV"));
+    });
+    EXPECT_TRUE(open.showModal(&owner));
+    EXPECT_FALSE(open.isVisible());
+    EXPECT_EQ(open.NameFile, QStringLiteral("left1.WAV"));
+    EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/left1.WAV"));
+
+    // Only hidden, so the first load's pattern holds; the close box then unloads it without a
+    // choice, and the last choice stays.
+    open.AddictPattern = QStringLiteral("*.wma;*.mp3;*.mp2");
+    whenShown<frmOpen>([](frmOpen* d) {
+        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        d->close();
+    });
+    EXPECT_FALSE(open.showModal(&owner));
+    EXPECT_FALSE(open.isLoaded());
+    EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/left1.WAV"));
+
+    whenShown<frmOpen>([](frmOpen* d) {
+        EXPECT_EQ(texts(d->filOpen), QStringList({"tune.MP3", "x.wma"}));
+        QTest::keyClick(d, Qt::Key_Escape);  // Esc is the close box too
+    });
+    EXPECT_FALSE(open.showModal(&owner));
+
+    whenShown<frmOpen>([](frmOpen* d) { clickItem(d->filOpen, QStringLiteral("x.wma")); });
+    EXPECT_TRUE(open.showModal(&owner));
+    EXPECT_EQ(open.NameFile, QStringLiteral("x.wma"));
+    EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/x.wma"));
+}
+
+TEST_F(Chooser, SetPathTakesEitherSeparatorAndFallsBackToTheProgramFolder) {
+    open.SetPath(prog + QStringLiteral("\\Sound\\"));
+    EXPECT_EQ(open.currentFolder(), sound);
+    open.Form_Load();
+    EXPECT_EQ(open.folderPath(), sound);
+
+    // Relative to the program folder, as a default media path is.
+    open.SetPath(QStringLiteral("Empty\\"));
+    EXPECT_EQ(open.folderPath(), prog + QStringLiteral("/Empty"));
+
+    // A failed SetPath leaves the loaded lists alone and only moves where a load starts.
+    open.SetPath(sound);
+    for (const QString& bad : {tmp.filePath(QStringLiteral("missing\\")), QString(), cdrom}) {
+        SCOPED_TRACE(bad.toStdString());
+        open.SetPath(bad);
+        EXPECT_EQ(open.currentFolder(), prog);
+        EXPECT_EQ(open.folderPath(), sound);
+    }
+    open.Unload();
+    open.Form_Load();
+    EXPECT_EQ(open.folderPath(), prog);
+    EXPECT_EQ(texts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
+
+    frmOpen ofProgram;
+    ofProgram.SetPath(tmp.filePath(QStringLiteral("missing")));
+    EXPECT_EQ(ofProgram.currentFolder(), QCoreApplication::applicationDirPath());
+}
+
+TEST_F(Chooser, NotReadyDriveTellsSoAndTheListReturnsToThePreviousDrive) {
+    open.SetPath(sound);
+    open.Form_Load();
+    ASSERT_EQ(open.drvOpen->count(), 3);
+    EXPECT_EQ(open.drvOpen->itemText(driveIndex(vol)), vol + QStringLiteral(" [USB]"));
+    EXPECT_EQ(open.drvOpen->currentIndex(), driveIndex(QStringLiteral("/")));
+
+    open.drvOpen->setCurrentIndex(driveIndex(cdrom));
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("%1 Устройство не готово").arg(QMessageBox::Warning)});
+    EXPECT_EQ(open.drvOpen->currentIndex(), driveIndex(QStringLiteral("/")));
+    EXPECT_EQ(open.folderPath(), sound);
+    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+
+    // A ready drive opens at its root; coming back returns to the folder left there.
+    open.drvOpen->setCurrentIndex(driveIndex(vol));
+    EXPECT_EQ(open.folderPath(), vol);
+    EXPECT_EQ(open.dirOpen->item(0)->data(Qt::UserRole).toString(), vol);
+    open.drvOpen->setCurrentIndex(driveIndex(QStringLiteral("/")));
+    EXPECT_EQ(open.folderPath(), sound);
+    EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(Chooser, FilesInARootFolderGetOneSeparator) {
+    open.SetPath(vol);
+    open.Form_Load();
+    open.show();
+    clickItem(open.filOpen, QStringLiteral("f.wav"));
+    EXPECT_FALSE(open.isVisible());
+    EXPECT_EQ(open.PathToFile, vol + QStringLiteral("/f.wav"));
+
+    open.SetPath(QStringLiteral("\\"));
+    EXPECT_EQ(open.folderPath(), QStringLiteral("/"));
+    open.filOpen_Click(QStringLiteral("x.wav"));
+    EXPECT_EQ(open.PathToFile, QStringLiteral("/x.wav"));
+}
+
+TEST_F(Chooser, FolderListShowsTheWayDownAndOpensAFolderOnDoubleClick) {
+    open.Form_Load();
+    EXPECT_EQ(open.dirOpen->currentItem()->data(Qt::UserRole).toString(), prog);
+    EXPECT_EQ(open.dirOpen->item(0)->data(Qt::UserRole).toString(), QStringLiteral("/"));
+    open.show();
+    const auto item = open.dirOpen->findItems(QStringLiteral("sound"), Qt::MatchEndsWith);
+    ASSERT_EQ(item.size(), 1);
+    open.dirOpen->doItemsLayout();
+    const QPoint at = open.dirOpen->visualItemRect(item.first()).center();
+    QTest::mouseClick(open.dirOpen->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(open.folderPath(), prog);  // one click only marks it
+    QTest::mouseDClick(open.dirOpen->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(open.folderPath(), sound);
+    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+    open.hide();
+}
+
+TEST(Volumes, TheSystemsVolumesHoldTheProgramFolder) {
+    testing::app();
+    const QList<Volume> all = mountedVolumes();
+    const QString folder = QCoreApplication::applicationDirPath();
+    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Volume& v) {
+        return v.ready &&
+               (v.rootPath == QStringLiteral("/") || folder.startsWith(v.rootPath + '/'));
+    }));
+}
+
+}  // namespace
+}  // namespace morvast
