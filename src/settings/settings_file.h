@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "settings/file_replace.h"
+#include "files/shared_file.h"
 #include "settings/settings.h"
 
 namespace morvast {
@@ -66,10 +66,10 @@ class SettingsFile {
     SettingsLoad LoadSettings();
     // Replaces the file with s. A file there that fails to read is first copied to backupPath();
     // when that copy fails, or the file cannot be read at all, it is left alone (Failed).
-    WriteOutcome SaveSettings(const Settings& s);
+    SharedWrite SaveSettings(const Settings& s);
     // Writes the 66 lines of the default file over whatever is there; LoadSettings copies a
     // damaged file aside before it calls this.
-    WriteOutcome WriteDefaultSettings();
+    SharedWrite WriteDefaultSettings();
 
   private:
     enum class OnDisk { Missing, Good, Damaged, Unreadable };

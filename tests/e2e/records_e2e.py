@@ -43,9 +43,10 @@ def check_records(data):
     score_line = lines[new_row + 1].decode("ascii")
     assert re.fullmatch(r" \d+ ", score_line), repr(score_line)
     score = int(score_line)
-    # A score above the default row's 0 goes above it; an equal one goes below.
-    expected = ([NAME, score_line, "Zevok", " 0 "] if score > 0
-                else ["Zevok", " 0 ", NAME, score_line])
+    # A score above the default row's 0 goes above it; an equal one goes below. The default row
+    # is written back as it was read.
+    expected = ([NAME, score_line, "Zevok", "0"] if score > 0
+                else ["Zevok", "0", NAME, score_line])
     assert [line.decode("ascii") for line in lines] == expected, data
     return score
 
