@@ -1,3 +1,4 @@
+#include "settings/app_paths.h"
 #include "windows/frm_main.h"
 #include "windows/game_sounds.h"
 
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     morvast::frmMain window;
     morvast::GameSounds sounds(window);
     window.setSoundPort(&sounds);
+    window.setSettingsFolder(morvast::programFolder());
     window.show();
     const int code = app.exec();
     window.setSoundPort(nullptr);

@@ -49,7 +49,7 @@ struct SettingsLoad {
 //     // BkgMusicGetVolume(); the flags and numbers from the settings variables and effects.
 //     SettingsFile(programFolder()).SaveSettings(s);
 //
-// Paths: `used` is the path to play; set() keeps "..." in the file while the path is unchanged.
+// Paths: `used` is the path to play; set() puts the path in use into the file.
 // Positions are single-precision twips straight from the file, possibly far off the screen or
 // beyond the range of int pixels; the caller clamps before converting.
 class SettingsFile {

@@ -11,6 +11,7 @@
 #include "windows/app_look.h"
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
 #include "windows/picture_box.h"
 #include "windows/twips.h"
@@ -61,6 +62,7 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
     renderer_ =
         std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(), picNext->canvas());
     connectSideWindows();
+    connectPlayer();
     connectSteering();
     connectMenu();
     connectPanel();
@@ -176,7 +178,7 @@ void frmMain::Form_Load() {
 
     if (!blnInitDone) {
         sound_->createEffects();
-        settingsFile_->LoadSettings(*this);
+        LoadSettings();
         game.ForLoop = game.settings.SpeedChange != 0 ? -kPanSweepLimit : 0;
         game.intPanDir = 1;
         blnInitDone = true;
@@ -211,11 +213,11 @@ void frmMain::Form_QueryUnload() {
     if (unloading_) return;
     unloading_ = true;
     tmrDown.setEnabled(false);
-    settingsFile_->SaveSettings(*this);
+    SaveSettings();
     frmMorvasFathers_->unloadByProgram();
     frmStatistic_->unloadByProgram();
     frmFuture_->unloadByProgram();
-    if (frmMP3) frmMP3->close();
+    frmMP3_->unloadByProgram();
 }
 
 void frmMain::changeEvent(QEvent* event) {

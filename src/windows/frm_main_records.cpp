@@ -14,6 +14,7 @@
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_main.h"
+#include "windows/frm_open.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
@@ -101,8 +102,8 @@ void frmMain::updatePlace(int64_t shownScore) {
 void frmMain::finishGame(int64_t shownScore) {
     EndOfGameWindows w;
     w.stopDemo = [this] { tmrDemo.stop(); };
-    // The file chooser, help and settings windows join here with their own issues.
-    w.unloadAuxWindows = [] {};
+    // The help and settings windows join here with their own issues.
+    w.unloadAuxWindows = [this] { frmOpen_->Unload(); };
     w.enterName = [this] { return frmEnterName::ask(this); };
     w.fillRecordsList = [this](const QStringList& lines) {
         frmMorvasFathers_->setRecordsList(lines);

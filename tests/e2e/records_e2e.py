@@ -9,13 +9,12 @@ Usage: records_e2e.py PROGRAM
 import fnmatch
 import os
 import re
-import socket
 import sys
 import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, launch, run, screenshot, start_xvfb,
-                         visible_windows, wait_for, wait_painted, window_geometry, x_env)
+from e2e_support import (clean_up, copy_program, default_settings, launch, run, screenshot,
+                         settings_path, start_xvfb, visible_windows, wait_for, wait_painted, window_geometry, x_env)
 
 NAME = "Tester"
 # "Нет" in the game-over dialog, relative to the dialog's client area.
@@ -53,25 +52,10 @@ def check_records(data):
     return score
 
 
-def player_settings():
-    """A settings file as a player's copy keeps it: the program's own layout, with the main
-    window moved and the phantom shown for every figure."""
-    lines = [" 3015 ", " 1575 ", "True", " 9905 ", " 7605 ", "True", " 11530 ", " 1560 ", "True",
-             " 9905 ", " 1560 ", "True", " 9905 ", " 5872 ", "True", "morvast-music...", "...",
-             "True", "-1500 ", " 13500 "]
-    lines += ["...", "True", "-1500 ", " 15000 "] * 10
-    lines += ["...", "True", "True", " 0 ", " 2 ", "True"]
-    return "".join(line + "\r\n" for line in lines).encode("ascii")
-
-
 def main():
     folder = tempfile.mkdtemp(prefix="morvast_records_")
     program = copy_program(sys.argv[1], folder)
     records = os.path.join(folder, "MorvastFathers.txt")
-    # Named as the program names it: after the computer.
-    settings_name = f"Mvst{socket.gethostname().strip()}.ini"
-    with open(os.path.join(folder, settings_name), "wb") as f:
-        f.write(player_settings())
     shot = os.path.join(folder, "shot.png")
     xvfb, display = start_xvfb()
     env = x_env(display)
@@ -104,10 +88,11 @@ def main():
 
         score = check_records(open(records, "rb").read())
         print(f"stored {NAME} with {score} points")
+        # "No" ends the program without saving: the settings file is the one it started with.
         settings = [f for f in os.listdir(folder) if fnmatch.fnmatch(f.lower(), "mvst*.ini")]
-        assert settings == [settings_name], f"settings files on the way out: {settings}"
-        kept = open(os.path.join(folder, settings_name), "rb").read()
-        assert kept == player_settings(), f"settings written on the way out: {kept}"
+        assert settings == [os.path.basename(settings_path(folder))], settings
+        with open(settings_path(folder), "rb") as f:
+            assert f.read() == default_settings(0, 0), "settings written on the way out"
         return 0
     except Exception:
         # What the screen and the file looked like, for a failure seen only on a busy machine.

@@ -61,7 +61,7 @@ TEST_F(SettingsFileTest, FirstStartWritesTheDefaultFileThenSavesComeBack) {
     const SettingsLoad again = file.LoadSettings();
     EXPECT_EQ(again.status, SettingsLoadStatus::Read);
     EXPECT_EQ(again.values, s);
-    EXPECT_EQ(readAll(file.path()).count("\r\n...\r\n"), 11);  // untouched paths stay "..."
+    EXPECT_EQ(readAll(file.path()).count("\r\n...\r\n"), 11);  // paths never set stay "..."
 }
 
 TEST_F(SettingsFileTest, DamagedFileIsCopiedAsideThenTheDefaultsReplaceIt) {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
@@ -85,8 +86,12 @@ TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
     EXPECT_TRUE(w->recordsWindow()->isVisible() && w->picMorvast->hasFocus());
     w->recordsWindow()->close();
     EXPECT_FALSE(w->recordsWindow()->isVisible() || w->chkRec->isChecked());
-    // Help and Auto spring back; the player window still to come leaves its button unchecked.
-    for (QPushButton* b : {w->chkMP3, w->chkHelp, w->chkAuto}) {
+    QTest::mouseClick(w->chkMP3, Qt::LeftButton);
+    EXPECT_TRUE(w->playerWindow()->isVisible() && w->picMorvast->hasFocus());
+    QTest::mouseClick(w->chkMP3, Qt::LeftButton);
+    EXPECT_FALSE(w->playerWindow()->isVisible());
+    // Help and Auto spring back.
+    for (QPushButton* b : {w->chkHelp, w->chkAuto}) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_FALSE(b->isChecked()) << b->text().toStdString();
     }
@@ -158,29 +163,6 @@ TEST_F(MainWindowTest, MenuHoverTheRunningLightAndSet) {
     for (QPushButton* b : row)
         EXPECT_EQ(backColor(b), red);
     EXPECT_TRUE(w->picMorvast->hasFocus());
-}
-
-class CountingSettings : public SettingsPort {
-  public:
-    int loads = 0, saves = 0;
-    void LoadSettings(frmMain& w) override { ++loads, w.game.settings.SpeedChange = 40; }
-    void SaveSettings(frmMain&) override { ++saves; }
-};
-
-class SettingsSeam : public MainWindowTest {
-  protected:
-    void beforeLoad() override { w->setSettingsPort(&file); }
-    CountingSettings file;
-};
-
-TEST_F(SettingsSeam, SettingsAreReadOnceAndWrittenWhenTheWindowCloses) {
-    EXPECT_EQ(w->game.ForLoop, -5000);
-    w->game.ForLoop = 1234;
-    w->Form_Load();                    // a new game
-    EXPECT_EQ(w->game.ForLoop, 1234);  // not read again
-    EXPECT_EQ(file.loads + file.saves, 1);
-    QTest::mouseClick(w->chkExit, Qt::LeftButton);
-    EXPECT_EQ(file.saves, 1);
 }
 
 }  // namespace
