@@ -104,6 +104,9 @@ int main(int argc, char* argv[]) {
     // The games' results go to a folder of their own, not beside the program.
     QTemporaryDir records;
     w.setRecordsFolder(records.path());
+    // A first start: the settings file is written with the defaults and read, in a folder of
+    // its own.
+    w.setSettingsFolder(records.path());
     FirstPaint firstPaint;
     w.picMorvast->installEventFilter(&firstPaint);
     w.show();

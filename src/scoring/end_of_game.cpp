@@ -48,6 +48,7 @@ FinishOutcome FinishGame(int64_t s, Score& score, RecordsTable& table, const Rec
         out.record = file.InsertRecord(table, s32, [&] { return AskPlayerName(w, today); });
     });
     ignoringErrors([&] { w.fillRecordsList(FillRecordsList(table)); });
+    if (!out.record.notice.isEmpty()) ignoringErrors([&] { w.notice(out.record.notice); });
     ignoringErrors([&] { out.newGame = w.gameOver(); });
     if (!out.newGame) {
         w.endProgram();

@@ -21,6 +21,9 @@ struct EndOfGameWindows {
     // confirming (bCancelRecord).
     std::function<std::optional<QString>()> enterName;
     std::function<void(const QStringList&)> fillRecordsList;  // lstTable's lines
+    // Tells the player why the result was not kept (InsertOutcome::notice), before the game-over
+    // question.
+    std::function<void(const QString&)> notice;
     std::function<bool()> gameOver;    // frmGameOver, modal over frmMain: its blnContinue
     std::function<void()> Form_Load;   // a new game in the same main window
     std::function<void()> endProgram;  // at once: no unload handlers, nothing saved

@@ -8,16 +8,15 @@
 namespace morvast {
 
 // A path line of the settings file. `stored` is the line's text, "..." for the default file;
-// `used` is the absolute path it stands for (filled by resolvePaths). The text is kept so that a
-// path nobody changed is written back as it was read, "..." included.
+// `used` is the absolute path it stands for (filled by resolvePaths). The default file keeps
+// "..."; once the program has run, the file holds the paths that were in use.
 struct PathLine {
     QString stored = QStringLiteral("...");
     QString used;
 
-    // The path in use when the settings are saved. A changed path is written as it now is; the
-    // unchanged one keeps the line's text.
+    // The path in use when the settings are saved, written as it is ("..." included, which the
+    // player window stores when its file is dropped).
     void set(const QString& path) {
-        if (path == used) return;
         used = path;
         stored = path;
     }

@@ -91,7 +91,7 @@ SettingsLoad SettingsFile::LoadSettings() {
         case OnDisk::Unreadable:
             return done(SettingsLoadStatus::DefaultsOnly);
     }
-    if (WriteDefaultSettings() == WriteOutcome::Failed)
+    if (WriteDefaultSettings() == SharedWrite::Failed)
         return done(SettingsLoadStatus::DefaultsOnly);
     // Read what was written, from its first line; once only, whatever it gives.
     QString again;
@@ -100,13 +100,13 @@ SettingsLoad SettingsFile::LoadSettings() {
     return done(status);
 }
 
-WriteOutcome SettingsFile::SaveSettings(const Settings& s) {
-    if (!mayReplace()) return WriteOutcome::Failed;
-    return replaceFileContents(path_, encodeSettings(s));
+SharedWrite SettingsFile::SaveSettings(const Settings& s) {
+    if (!mayReplace()) return SharedWrite::Failed;
+    return writeSharedFile(path_, {encodeSettings(s), {}});
 }
 
-WriteOutcome SettingsFile::WriteDefaultSettings() {
-    return replaceFileContents(path_, defaultSettingsBytes());
+SharedWrite SettingsFile::WriteDefaultSettings() {
+    return writeSharedFile(path_, {defaultSettingsBytes(), {}});
 }
 
 }  // namespace morvast

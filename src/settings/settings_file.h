@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "settings/file_replace.h"
+#include "files/shared_file.h"
 #include "settings/settings.h"
 
 namespace morvast {
@@ -49,7 +49,7 @@ struct SettingsLoad {
 //     // BkgMusicGetVolume(); the flags and numbers from the settings variables and effects.
 //     SettingsFile(programFolder()).SaveSettings(s);
 //
-// Paths: `used` is the path to play; set() keeps "..." in the file while the path is unchanged.
+// Paths: `used` is the path to play; set() puts the path in use into the file.
 // Positions are single-precision twips straight from the file, possibly far off the screen or
 // beyond the range of int pixels; the caller clamps before converting.
 class SettingsFile {
@@ -66,10 +66,10 @@ class SettingsFile {
     SettingsLoad LoadSettings();
     // Replaces the file with s. A file there that fails to read is first copied to backupPath();
     // when that copy fails, or the file cannot be read at all, it is left alone (Failed).
-    WriteOutcome SaveSettings(const Settings& s);
+    SharedWrite SaveSettings(const Settings& s);
     // Writes the 66 lines of the default file over whatever is there; LoadSettings copies a
     // damaged file aside before it calls this.
-    WriteOutcome WriteDefaultSettings();
+    SharedWrite WriteDefaultSettings();
 
   private:
     enum class OnDisk { Missing, Good, Damaged, Unreadable };

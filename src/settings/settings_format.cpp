@@ -1,5 +1,7 @@
 #include "settings/settings_format.h"
 
+#include "files/windows_1251.h"
+
 #include <QBuffer>
 #include <QIODevice>
 #include <QLocale>
@@ -19,18 +21,6 @@ namespace {
 
 bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-// A line that is not valid in the system encoding comes from a copy on a system that wrote the
-// original's code page.
-QString decodeLine(const QByteArray& bytes) {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) return QString::fromLatin1(bytes);
-    const QString local = QString::fromLocal8Bit(bytes);
-    if (local.toLocal8Bit() == bytes) return local;
-    QStringDecoder cp1251("windows-1251");
-    return cp1251.isValid() ? QString(cp1251(bytes)) : local;
 }
 
 template <typename T>
@@ -69,7 +59,7 @@ class LineReader {
         }
         if (bytes.size() > kMaxSettingsLine)
             return fail(QStringLiteral("the line is longer than %1 bytes").arg(kMaxSettingsLine));
-        out = decodeLine(bytes);
+        out = decodeSharedLine(bytes);
         return true;
     }
 

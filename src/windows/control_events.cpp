@@ -27,7 +27,10 @@ class ControlEvents : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != control_) return false;
         switch (event->type()) {
+            // Qt turns the second press of a quick pair into a double click; it is a press all
+            // the same.
             case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
                 if (down) down();
                 break;
             case QEvent::MouseButtonRelease:

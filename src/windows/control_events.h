@@ -7,8 +7,8 @@ class QWidget;
 namespace morvast {
 
 // The MouseDown, MouseUp and MouseMove handlers of one control, for any mouse button, as the
-// original's controls have them. Each call hooks the control itself, so a reader finds the
-// handler where it is attached.
+// original's controls have them; every press counts, however quickly it follows the last. Each call
+// hooks the control itself, so a reader finds the handler where it is attached.
 void onMouseDown(QWidget* control, std::function<void()> handler);
 void onMouseUp(QWidget* control, std::function<void()> handler);
 // Only while the pointer is over the control itself: a move that a child ignored reaches its

@@ -11,6 +11,7 @@
 #include "windows/app_look.h"
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
 #include "windows/picture_box.h"
 #include "windows/twips.h"
@@ -57,9 +58,11 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
     renderer_ =
         std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(), picNext->canvas());
     connectSideWindows();
+    connectPlayer();
     connectSteering();
     connectMenu();
     connectPanel();
+    connectRecords();
 }
 
 frmMain::~frmMain() {
@@ -67,8 +70,9 @@ frmMain::~frmMain() {
     qApp->removeEventFilter(this);
 }
 
-void frmMain::setRecordsFolder(const QString& folder) {
-    recordsFile_ = RecordsFile(folder);
+void frmMain::setRecordsFolder(const QString& folder, int lockTimeoutMs) {
+    recordsFile_ = RecordsFile(folder, lockTimeoutMs);
+    connectRecords();
 }
 
 void frmMain::connectSideWindows() {
@@ -150,11 +154,14 @@ void frmMain::Form_Load() {
             setForeColor(l, c);
     }
 
+    // The announcement shows it again if the first next figure is special.
+    lblFirma->hide();
     game.fillQueue();
     game.setUpFirstFigures();
 
     readRecordsForNewGame();
     frmStatistic_->lstStatistic->clear();
+    tellUnkeptRecords();
     setForeColor(lblScore, colour::kYellow);
     game.score.lngMorvastBonus = 0;
     lblSumBonus->setText(QString());
@@ -167,7 +174,7 @@ void frmMain::Form_Load() {
 
     if (!blnInitDone) {
         sound_->createEffects();
-        settingsFile_->LoadSettings(*this);
+        LoadSettings();
         game.ForLoop = game.settings.SpeedChange != 0 ? -kPanSweepLimit : 0;
         game.intPanDir = 1;
         blnInitDone = true;
@@ -203,11 +210,11 @@ void frmMain::Form_QueryUnload() {
     if (unloading_) return;
     unloading_ = true;
     tmrDown.setEnabled(false);
-    settingsFile_->SaveSettings(*this);
+    SaveSettings();
     frmMorvasFathers_->unloadByProgram();
     frmStatistic_->unloadByProgram();
     frmFuture_->unloadByProgram();
-    if (frmMP3) frmMP3->close();
+    frmMP3_->unloadByProgram();
 }
 
 void frmMain::changeEvent(QEvent* event) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "engine/game.h"
 #include "engine/random.h"
 #include "scoring/records.h"
+#include "settings/settings_file.h"
 #include "windows/falling_clock.h"
 #include "windows/main_settings.h"
 #include "windows/ports.h"
@@ -25,6 +27,8 @@ class PictureBox;
 class frmStatistic;
 class frmFuture;
 class frmMorvasFathers;
+class frmMP3;
+class frmOpen;
 class frmHelp;
 enum class HelpAnswer;
 
@@ -52,12 +56,11 @@ class frmMain : public QWidget, public GameListener {
                      QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // --- seams for the sound objects and the settings file ---
+    // --- seams for the sound objects ---
     void setSoundPort(SoundPort* port) { sound_ = port ? port : &silent_; }
-    void setSettingsPort(SettingsPort* port) { settingsFile_ = port ? port : &noSettings_; }
-    // The records file lives in the program's folder; a test points it elsewhere before the
-    // window loads.
-    void setRecordsFolder(const QString& folder);
+    // The records file lives in the program's folder; a test points it elsewhere, with a
+    // shorter wait for another copy's lock, before the window loads.
+    void setRecordsFolder(const QString& folder, int lockTimeoutMs = 30000);
 
     // Loads the window: the first Form_Load. Showing the window loads it too.
     void Load();
@@ -154,7 +157,7 @@ class frmMain : public QWidget, public GameListener {
     QLabel* lblTimeBonus = nullptr;
     QLabel* lblTotal = nullptr;
     QLabel* lblTotalScore = nullptr;
-    // The player window, once its issue provides it.
+    // The player window as a window among the side windows (playerWindow() gives its controls).
     QWidget* frmMP3 = nullptr;
     frmStatistic* statisticWindow() const { return frmStatistic_; }
     frmFuture* futureWindow() const { return frmFuture_; }
@@ -195,6 +198,31 @@ class frmMain : public QWidget, public GameListener {
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+  public:
+    // --- the settings file, the player window and the chooser (frm_main_settings.cpp) ---
+    // The folder of the settings file "Mvst" + machine name + ".ini", set before the window
+    // loads; the program uses its own folder. Without one the settings are neither read nor
+    // written and the design values stand.
+    void setSettingsFolder(const QString& folder, const QString& machineName = GetMachineName());
+    // How the last read went (a damaged file was put aside, nothing could be written...).
+    SettingsLoadStatus settingsLoadStatus() const { return settingsLoad_; }
+    morvast::frmMP3* playerWindow() const { return frmMP3_; }
+    frmOpen* chooser() const { return frmOpen_; }
+
+  private:
+    void connectPlayer();
+    void LoadSettings();
+    void SaveSettings();
+    // Places a window at a position in twips, kept on the coordinates Qt can take.
+    static void placeAt(QWidget* w, float left, float top);
+
+    std::optional<SettingsFile> settingsFile_;
+    SettingsLoadStatus settingsLoad_ = SettingsLoadStatus::Read;
+    // The values last read: what the file keeps when no sound object holds them.
+    Settings settingsOnDisk_;
+    morvast::frmMP3* frmMP3_ = nullptr;
+    frmOpen* frmOpen_ = nullptr;
+
   private:
     // Each room connects its own handlers.
     void buildControls();
@@ -202,12 +230,15 @@ class frmMain : public QWidget, public GameListener {
     void connectSteering();
     void connectMenu();
     void connectPanel();
+    void connectRecords();
 
     void Form_Paint();
     void Form_QueryUnload();
     void Form_Resize();
     // The records part of Form_Load: ReadRecords, FillRecordsList, the starting place.
     void readRecordsForNewGame();
+    // Once per run, in the statistic list: why results cannot be kept.
+    void tellUnkeptRecords();
     void chkPause_Click();
     void chkHelp_Click();
     void chkDemo_Click();
@@ -223,8 +254,6 @@ class frmMain : public QWidget, public GameListener {
 
     SoundPort silent_;
     SoundPort* sound_ = &silent_;
-    SettingsPort noSettings_;
-    SettingsPort* settingsFile_ = &noSettings_;
     RecordsFile recordsFile_;
     frmStatistic* frmStatistic_ = nullptr;
     frmFuture* frmFuture_ = nullptr;

@@ -21,17 +21,15 @@ void frmMain::takeSideWindowsAlong(bool minimised) {
     for (QWidget* w :
          {static_cast<QWidget*>(frmMorvasFathers_), static_cast<QWidget*>(frmStatistic_),
           static_cast<QWidget*>(frmFuture_), frmMP3}) {
-        if (!w) continue;
         const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
         w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
     }
 }
 
 void frmMain::dockSideWindows() {
-    const QSize noWindow(0, 0);
-    const DockPlaces at = dockPlaces(frameGeometry(), frmMorvasFathers_->frameGeometry().size(),
-                                     frmFuture_->frameGeometry().size(),
-                                     frmMP3 ? frmMP3->frameGeometry().size() : noWindow);
+    const DockPlaces at =
+        dockPlaces(frameGeometry(), frmMorvasFathers_->frameGeometry().size(),
+                   frmFuture_->frameGeometry().size(), frmMP3->frameGeometry().size());
     const auto dock = [](QWidget* w, QPoint to, QPushButton* toggle) {
         w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         w->move(to);
@@ -41,7 +39,7 @@ void frmMain::dockSideWindows() {
     dock(frmMorvasFathers_, at.records, chkRec);
     dock(frmStatistic_, at.statistic, chkStat);
     dock(frmFuture_, at.future, chkFuture);
-    if (frmMP3) dock(frmMP3, at.mp3, chkMP3);
+    dock(frmMP3, at.mp3, chkMP3);
 }
 
 void frmMain::Minimize_Window(bool minimize) {

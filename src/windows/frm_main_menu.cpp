@@ -155,10 +155,7 @@ void frmMain::chkRec_Click() {
 }
 
 void frmMain::chkMP3_Click() {
-    if (frmMP3)
-        frmMP3->setVisible(chkMP3->isChecked());
-    else if (chkMP3->isChecked())
-        chkMP3->setChecked(false);
+    frmMP3->setVisible(chkMP3->isChecked());
 }
 
 }  // namespace morvast

@@ -1,20 +1,19 @@
 #include "windows/game_sounds.h"
 
-#include "settings/app_paths.h"
 #include "sound/sound_system.h"
 #include "windows/frm_main.h"
 
 namespace morvast {
 
-GameSounds::GameSounds(frmMain& w) : w_(w) {}
+GameSounds::GameSounds(frmMain& w, OutputOpener openOutput)
+    : w_(w),
+      openOutput_(openOutput ? std::move(openOutput) : OutputOpener(sound::openAudioOutput)) {}
 GameSounds::~GameSounds() = default;
 
 void GameSounds::createEffects() {
-    sounds_ =
-        std::make_unique<SoundSystem>(sound::openAudioOutput(), w_.settings.EnableSoundControl,
-                                      [this] { w_.settings.MP3Path.clear(); });
-    // The values of the default settings file, until the settings file is read.
-    sounds_->applyDefaults(programFolder(), w_.settings.freq);
+    // Nothing is loaded here: the settings file gives every object its file, once.
+    sounds_ = std::make_unique<SoundSystem>(openOutput_(), w_.settings.EnableSoundControl,
+                                            [this] { w_.settings.MP3Path.clear(); });
 }
 
 void GameSounds::play(SoundEffect effect) {

@@ -7,6 +7,7 @@
 namespace morvast {
 
 class frmMain;
+class SoundSystem;
 
 // Where the main window sends its sounds. The default is silent; the sound objects replace it.
 class SoundPort {
@@ -18,15 +19,9 @@ class SoundPort {
     virtual void play(SoundEffect effect) { (void)effect; }
     // The background music's pan setter, -10000 left to 10000 right; may change the value.
     virtual void setPan(int16_t& pan) { (void)pan; }
-};
-
-// The settings file. The defaults of the settings variables stand until it is read.
-class SettingsPort {
-  public:
-    virtual ~SettingsPort() = default;
-    // Reads the file into the settings variables; may place and show the side windows.
-    virtual void LoadSettings(frmMain& w) { (void)w; }
-    virtual void SaveSettings(frmMain& w) { (void)w; }
+    // The music, the effect objects and the player once createEffects made them; none when
+    // silent, and the settings then only keep their values.
+    virtual SoundSystem* system() { return nullptr; }
 };
 
 }  // namespace morvast

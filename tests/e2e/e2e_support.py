@@ -2,6 +2,7 @@
 wrappers, polling, and a throw-away copy of the program folder."""
 import os
 import shutil
+import socket
 import subprocess
 import time
 
@@ -79,13 +80,35 @@ def window_geometry(env, wid):
     return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
 
-def copy_program(program, dest):
+def settings_path(folder):
+    """The settings file the program keeps in its folder for this computer."""
+    name = socket.gethostname().strip().split("\0")[0].replace("/", "_").replace("\\", "_")
+    return os.path.join(folder, f"Mvst{name}.ini")
+
+
+def default_settings(left=2955, top=1560):
+    """The 66 lines of the default settings file, with the main window's place in twips."""
+    lines = [f" {left} ", f" {top} "]
+    for place in [(9905, 7605), (11530, 1560), (9905, 1560), (9905, 5872)]:
+        lines += ["True", f" {place[0]} ", f" {place[1]} "]
+    lines += ["True", "morvast-music...", "...", "True", "-1500 ", " 13500 "]
+    lines += ["...", "True", "-1500 ", " 15000 "] * 10
+    lines += ["...", "True", "True", " 0 ", " 1 ", "True"]
+    return ("\r\n".join(lines) + "\r\n").encode()
+
+
+def copy_program(program, dest, top_left=True):
     """Copies the binary and its media into dest, so that the files the program keeps beside
-    itself land there and not in the build tree. Returns the copied binary's path."""
+    itself land there and not in the build tree. With top_left, a settings file puts the main
+    window at the screen's top-left corner, where the tests' coordinates expect it. Returns the
+    copied binary's path."""
     source_dir = os.path.dirname(os.path.abspath(program))
     copy = os.path.join(dest, os.path.basename(program))
     shutil.copy2(program, copy)
     shutil.copytree(os.path.join(source_dir, "sound"), os.path.join(dest, "sound"))
+    if top_left:
+        with open(settings_path(dest), "wb") as f:
+            f.write(default_settings(0, 0))
     return copy
 
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Plays a copy of the real program to the end of a game on its own Xvfb display, enters a name
 in the name dialog, answers "Нет" at game over, and checks the records file the copy wrote beside
-itself: the new row on top of the default one, in the stored format, and no settings file.
+itself (the new row on top of the default one, in the stored format) and that the player's
+settings file beside it kept every byte: "Нет" ends the program without saving.
 
 Usage: records_e2e.py PROGRAM
 """
@@ -12,8 +13,8 @@ import sys
 import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, launch, run, screenshot, start_xvfb,
-                         visible_windows, wait_for, wait_painted, window_geometry, x_env)
+from e2e_support import (clean_up, copy_program, default_settings, launch, run, screenshot,
+                         settings_path, start_xvfb, visible_windows, wait_for, wait_painted, window_geometry, x_env)
 
 NAME = "Tester"
 # "Нет" in the game-over dialog, relative to the dialog's client area.
@@ -43,9 +44,10 @@ def check_records(data):
     score_line = lines[new_row + 1].decode("ascii")
     assert re.fullmatch(r" \d+ ", score_line), repr(score_line)
     score = int(score_line)
-    # A score above the default row's 0 goes above it; an equal one goes below.
-    expected = ([NAME, score_line, "Zevok", " 0 "] if score > 0
-                else ["Zevok", " 0 ", NAME, score_line])
+    # A score above the default row's 0 goes above it; an equal one goes below. The default row
+    # is written back as it was read.
+    expected = ([NAME, score_line, "Zevok", "0"] if score > 0
+                else ["Zevok", "0", NAME, score_line])
     assert [line.decode("ascii") for line in lines] == expected, data
     return score
 
@@ -86,8 +88,11 @@ def main():
 
         score = check_records(open(records, "rb").read())
         print(f"stored {NAME} with {score} points")
+        # "No" ends the program without saving: the settings file is the one it started with.
         settings = [f for f in os.listdir(folder) if fnmatch.fnmatch(f.lower(), "mvst*.ini")]
-        assert not settings, f"settings written on the way out: {settings}"
+        assert settings == [os.path.basename(settings_path(folder))], settings
+        with open(settings_path(folder), "rb") as f:
+            assert f.read() == default_settings(0, 0), "settings written on the way out"
         return 0
     except Exception:
         # What the screen and the file looked like, for a failure seen only on a busy machine.

@@ -50,6 +50,19 @@ TEST(ChooseFigureTest, StirringThenOrdinarySpecialAndSuperFigures) {
     EXPECT_EQ(game.lngFigBonus, 250000);
     EXPECT_EQ(rnd.script.size(), 1u);
 
+    // At second 7 the choice stirs 2 x 7 + 1 values and the special pattern only 7 + 1.
+    clock.sec = 7;
+    rnd.script.assign(15, 0.3);
+    rnd.script.insert(rnd.script.end(), {0.0, 0.5});
+    rnd.script.insert(rnd.script.end(), 8, 0.3);
+    for (int i = 0; i < 16; ++i)
+        rnd.script.push_back(i == 2 ? 0.8 : 0.1);
+    rnd.script.push_back(0.0);  // the bonus draw: 3000 points
+    EXPECT_EQ(game.ChooseFigure(), "0010000000000000");
+    EXPECT_EQ(game.lngFigBonus, 30000);
+    EXPECT_TRUE(rnd.script.empty());
+    clock.sec = 0;
+
     game.intCells = 0;
     game.Initialize_Array_For_Figure(game.NextFigura, kSuperFigure);
     EXPECT_EQ(game.intCells, 12);

@@ -100,6 +100,20 @@ TEST_P(FieldDrawing, FigureStepsEraseWhatTheyLeftButNotLandedCells) {
     EXPECT_TRUE(
         field.toDevice(QRectF(4 * 250, 4 * 250, 6 * 250, 5 * 250)).contains(field.takeDirty()));
 
+    // A step right from a box whose left column is filled leaves the column left of the box:
+    // black where the field is empty, a landed cell there stays.
+    setFigure("1111000000000000", 8, 5);
+    renderer.DrawFigure();
+    game.C[8][6] = true;
+    field.box(4 * 250 + 28, 6 * 250 + 28, 4 * 250 + 222, 6 * 250 + 222, colour::kYellow);
+    game.bytFigX = 9;
+    renderer.DrawFigure();
+    for (int y : {5, 7, 8})
+        EXPECT_EQ(centre(8, y), kBg) << y;
+    EXPECT_EQ(outline(8, 6), kYellow);
+    EXPECT_EQ(outline(9, 5), kCyan);
+    game.C[8][6] = false;
+
     // A step left from a box whose right column is filled leaves the window's last column.
     setFigure("0000000000001111", 9, 5);
     renderer.DrawFigure();

@@ -40,12 +40,18 @@ TEST(RotateTest, QuarterTurnsInsideTheBoxRefusedWhereTheyDoNotFit) {
     }
 
     f.out.log.clear();
-    f.setFigure(kBar, 17, 5);  // the turned bar would reach column 20: refused, still sounds
+    f.setFigure(kBar, 16, 5);  // the turned bar would reach column 19: refused, still sounds
     f.game.rotatePress();
     EXPECT_EQ(f.game.Figura, cellsFromPattern(kBar));
     EXPECT_EQ(f.out.log.front(), "sound 2");
+    f.setFigure(kBar, 15, 5);  // columns 15 to 18: the last that fits
+    EXPECT_TRUE(f.game.RotateFigure());
+    f.setFigure(kBar, 3, 5);  // the bar stands in column 4; turned, it would reach column 3
+    EXPECT_FALSE(f.game.RotateFigure());
     f.setFigure("1000100010001000", 9, 28);  // a lying bar would turn down into row 31
     EXPECT_FALSE(f.game.RotateFigure());
+    f.setFigure("1000100010001000", 9, 27);  // down to row 30, the floor row, fits
+    EXPECT_TRUE(f.game.RotateFigure());
     f.setFigure(kBar, 9, 5);
     f.game.C[12][6] = true;
     EXPECT_FALSE(f.game.RotateFigure());

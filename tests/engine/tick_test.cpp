@@ -86,6 +86,8 @@ TEST(LandingTest, FourRowsAtOnceInTheOrderOfEffects) {
         "score 5152",      "stat 1. +5152 -> 4 lines",
         "drawFuture"};
     EXPECT_EQ(f.out.log, expected);
+    // Counted afresh for the new current and next figures, four cells each.
+    EXPECT_EQ(f.game.intCells, 8);
 }
 
 TEST(LandingTest, SpecialBonusIsAddedAfterThePlaceUpdate) {

@@ -1,5 +1,7 @@
 #include "scoring/end_of_game.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,6 +24,7 @@ TEST(FinishGame, YesResetsBeforeTheNewGameEmptyNameIsTodayCancelStoresNothing) {
     w.unloadAuxWindows = [&] { calls << "unloadAux"; };
     w.enterName = [&] { return calls << "enterName", name; };
     w.fillRecordsList = [&](const QStringList& l) { calls << "fill", list = l; };
+    w.notice = [&](const QString& text) { calls << (text.isEmpty() ? "empty notice" : "notice"); };
     w.gameOver = [&] { return calls << "gameOver", true; };
     w.Form_Load = [&] {
         calls << "Form_Load";
@@ -43,6 +46,14 @@ TEST(FinishGame, YesResetsBeforeTheNewGameEmptyNameIsTodayCancelStoresNothing) {
               QStringLiteral("1. Ann            50|2. 06.12.26       10|3. Zevok          0"));
     name.reset();  // closed: nothing stored, not even the date
     EXPECT_EQ(finish(20), withDate);
+
+    // A table that cannot keep the result: no name, the reason before the game-over question.
+    QFile::remove(file.path());
+    ASSERT_TRUE(QDir().mkdir(file.path()));
+    calls.clear();
+    finish(30);
+    EXPECT_EQ(calls,
+              QStringList({"stopDemo", "unloadAux", "fill", "notice", "gameOver", "Form_Load"}));
 }
 
 }  // namespace

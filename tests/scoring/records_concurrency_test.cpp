@@ -1,10 +1,14 @@
 // Several copies of the game sharing one records file, as from a network folder.
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include "records_support.h"
 
@@ -72,6 +76,45 @@ TEST(RecordsConcurrency, FullDiskInTheMiddleOfAWriteKeepsTheOldTable) {
     const QString half = QString::number(before.size() / 2);
     EXPECT_EQ(runHelper({"limited", dir.path(), "Full", "5000000", half}), 3);
     EXPECT_EQ(readAll(file.path()), before);
+}
+
+TEST(RecordsConcurrency, AFiftyMegabyteTableCostsACopyNoMoreThanItsBestRowsAndIsKeptWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(RecordsFile::kFileName);
+    QCryptographicHash made(QCryptographicHash::Sha1);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray chunk;
+        for (int i = 0; i < 2000000; ++i) {
+            chunk += "player" + QByteArray::number(i) + "\r\n " + QByteArray::number(10000000 - i) +
+                     " \r\n";
+            if (chunk.size() > (1 << 20) || i == 1999999) {
+                made.addData(chunk);
+                ASSERT_EQ(f.write(chunk), chunk.size());
+                chunk.clear();
+            }
+        }
+    }
+    const qint64 size = QFileInfo(path).size();
+    ASSERT_GT(size, 50000000);
+
+    EXPECT_EQ(runHelper({"insert", dir.path(), "Low", "1"}), 2);  // not good enough
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QCryptographicHash kept(QCryptographicHash::Sha1);
+    ASSERT_TRUE(kept.addData(&f));
+    EXPECT_EQ(kept.result(), made.result());
+#ifndef __SANITIZE_ADDRESS__  // whose shadow memory and quarantine say nothing about the game
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss, 40 * 1024) << "KiB at most for one copy";
+#endif
+
+    EXPECT_EQ(runHelper({"insert", dir.path(), "High", "99999999"}), 0);
+    const RecordsTable trimmed = parseRecords(readAll(path));
+    EXPECT_EQ(trimmed.colNames.first(), QStringLiteral("High"));
+    EXPECT_EQ(QFileInfo(path).size(), encodeRecords(trimmed).size());
 }
 
 }  // namespace

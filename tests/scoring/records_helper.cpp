@@ -1,12 +1,15 @@
 // Stands in for one copy of the game touching the shared records file, for the tests that
 // start several at once or kill one in the middle of a write.
-//   insert  <folder> <name> <score>             one finished game; exit 0 when the row is stored
+//   insert  <folder> <name> <score>             one finished game; exit 0 when the row is stored,
+//                                               4 when no name was asked as the table cannot keep
+//                                               it; the notice for the player goes to stdout
 //   churn   <folder>                            writes whole tables until it is killed
 //   limited <folder> <name> <score> <maxbytes>  as insert, on a disk that fills up (exit 3)
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 
 #include "records_support.h"
@@ -31,5 +34,7 @@ int main(int argc, char* argv[]) {
     RecordsTable table;
     const InsertOutcome out = RecordsFile(a[2]).InsertRecord(
         table, a[4].toInt(), [&] { return std::optional<QString>(a[3]); });
+    std::fputs(out.notice.toUtf8().constData(), stdout);
+    if (out.unwritable) return 4;
     return out.written && out.row >= 0 ? 0 : a[1] == "limited" ? 3 : 2;
 }

@@ -1,9 +1,12 @@
 #include "scoring/records.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include "records_support.h"
 #include "scoring/place.h"
@@ -58,17 +61,92 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
     t = parseRecords("a\n  42abc\r\nb\nx1\nc\n-3\nd\n 1.5 \ne\n 1E3\nlast");
     EXPECT_EQ(t.colNames, QStringList({"a", "b", "c", "d", "e", "last"}));
     EXPECT_EQ(t.colScores, QList<double>({42, 0, -3, 1.5, 1000, 0}));
+    // Rows read are written back as they were spelled, only the line ends become CR LF.
     EXPECT_EQ(encodeRecords(parseRecords("n\n-3\nm\n1.5\n")),
-              QByteArray("n\r\n-3 \r\nm\r\n 1.5 \r\n"));
+              QByteArray("n\r\n-3\r\nm\r\n1.5\r\n"));
 }
 
-TEST_F(RecordsFileTest, UnreadableFileIsNeverReplaced) {
+TEST_F(RecordsFileTest, UnreadableFileIsNeverReplacedAndNoNameIsAskedForIt) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(RecordsFile::kFileName));  // exists, cannot be read
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Unreadable);
     EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
-    EXPECT_FALSE(insert(500, "Ann").written);
+    InsertOutcome out = insert(500, "Ann");
+    EXPECT_TRUE(out.unwritable && !out.asked && !out.written);
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(out.notice.contains(RecordsFile::kFileName)) << out.notice.toStdString();
+    EXPECT_TRUE(insert(500, "Ann").notice.isEmpty());  // told once
+    EXPECT_FALSE(file.takeNotice());
     EXPECT_TRUE(QFileInfo(file.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
+    // A pipe would block the reader for ever.
+    QTemporaryDir pipeDir;
+    const RecordsFile piped(pipeDir.path());
+    ASSERT_EQ(mkfifo(QFile::encodeName(piped.path()).constData(), 0666), 0);
+    EXPECT_EQ(piped.ReadRecords(t), ReadStatus::Unreadable);
+    out = piped.InsertRecord(t, 500, [] { return QStringLiteral("Ann"); });
+    EXPECT_TRUE(out.unwritable);
+    EXPECT_EQ(out.notice, piped.unwritableReason());
+}
+
+TEST_F(RecordsFileTest, RowsReadAreWrittenBackByteForByteWhateverTheirEncodingOrSpelling) {
+    // Иван in Windows-1251, as copies on Windows write it; a score no 32-bit number holds; a
+    // score line spelled by hand; LF line ends and no end on the last line.
+    writeLf("\xC8\xE2\xE0\xED\n99999999999999999999\nАнна\n  0042 \nold\n7");
+    EXPECT_EQ(file.ReadRecords(t), ReadStatus::Read);
+    EXPECT_EQ(t.colNames, QStringList({"Иван", "Анна", "old"}));
+    EXPECT_EQ(t.colScores, QList<double>({1e20, 42, 7}));
+    EXPECT_EQ(FillRecordsList(t)[0], QStringLiteral("1. Иван           1e+20"));
+
+    EXPECT_EQ(insert(40, "Пётр").row, 2);
+    EXPECT_EQ(readAll(file.path()),
+              "\xC8\xE2\xE0\xED\r\n99999999999999999999\r\n" +
+                  QStringLiteral("Анна\r\n  0042 \r\nПётр\r\n 40 \r\n").toUtf8() + "old\r\n7\r\n");
+    EXPECT_EQ(t.colNames, QStringList({"Иван", "Анна", "Пётр", "old"}));
+}
+
+TEST_F(RecordsFileTest, RowsPastTheBest99StayAsTheyAreUntilAnInsertionTrimsThem) {
+    // 150 rows, the last one without its score line.
+    QByteArray bytes;
+    for (int i = 0; i < 150; ++i)
+        bytes += QByteArray("p") + QByteArray::number(i) + "\n" +
+                 (i < 149 ? QByteArray::number(10000 - i) + "\n" : "");
+    writeLf(bytes);
+    EXPECT_EQ(file.ReadRecords(t), ReadStatus::Read);
+    EXPECT_EQ(t.count(), kMaxRecords);
+    EXPECT_EQ(t.colNames.last(), QStringLiteral("p98"));
+
+    EXPECT_EQ(insert(1, "Low").row, -1);  // the table is full of better rows
+    QByteArray expected = bytes.replace("\n", "\r\n") + " 0 \r\n";
+    EXPECT_EQ(readAll(file.path()), expected);
+
+    EXPECT_EQ(insert(9950, "High").row, 51);  // below the equal score
+    const RecordsTable after = parseRecords(readAll(file.path()));
+    EXPECT_EQ(after.count(), kMaxRecords);
+    EXPECT_EQ(after.colNames[51], QStringLiteral("High"));
+    EXPECT_EQ(after.colNames.last(), QStringLiteral("p97"));
+    EXPECT_EQ(readAll(file.path()).count("\r\n"), 2 * kMaxRecords);
+}
+
+TEST_F(RecordsFileTest, AnotherCopysLockIsWaitedForWithTheWindowAliveThenTheRowIsWrittenAnyway) {
+    ASSERT_TRUE(file.WriteRecords(descending(3)));
+    QLockFile holder(file.lockPath());  // a copy that stopped while it held the lock
+    ASSERT_TRUE(holder.tryLock(0));
+    RecordsFile waiting(dir.path(), 400, 60000);
+    int alive = 0;
+    waiting.setKeepAlive([&] { ++alive; });
+    const InsertOutcome out = waiting.InsertRecord(t, 25, [&]() -> std::optional<QString> {
+        // Written while this copy asked the name: the row lands against it.
+        RecordsTable other = parseRecords(readAll(file.path()));
+        other.insert("Other", 15);
+        EXPECT_TRUE(RecordsFile(dir.path(), 0).WriteRecords(other));
+        return QStringLiteral("Me");
+    });
+    EXPECT_TRUE(out.written && out.notice.isEmpty());
+    EXPECT_GE(alive, 4);  // called between short attempts, not once after a long wait
+    EXPECT_EQ(parseRecords(readAll(file.path())).colNames,
+              QStringList({"r1", "Me", "r2", "Other", "r3"}));
+    EXPECT_TRUE(holder.isLocked() && QFileInfo::exists(file.lockPath()));
 }
 
 TEST_F(RecordsFileTest, ReadsAgainBeforeInsertingAndAgainAfterTheNameSoNoRowIsLost) {

@@ -57,11 +57,11 @@ TEST_F(SettingsFileTest, FirstStartWritesTheDefaultFileThenSavesComeBack) {
     s.frmStatistic.Visible = false;
     s.effect(EffectSlot::mRotate1).DMCtrlVolume = -10001;  // quieter than silent: kept as it is
     s.MP3Path.set(QStringLiteral("/music/a.mp3"));
-    EXPECT_EQ(file.SaveSettings(s), WriteOutcome::Replaced);
+    EXPECT_EQ(file.SaveSettings(s), SharedWrite::Replaced);
     const SettingsLoad again = file.LoadSettings();
     EXPECT_EQ(again.status, SettingsLoadStatus::Read);
     EXPECT_EQ(again.values, s);
-    EXPECT_EQ(readAll(file.path()).count("\r\n...\r\n"), 11);  // untouched paths stay "..."
+    EXPECT_EQ(readAll(file.path()).count("\r\n...\r\n"), 11);  // paths never set stay "..."
 }
 
 TEST_F(SettingsFileTest, DamagedFileIsCopiedAsideThenTheDefaultsReplaceIt) {
@@ -80,7 +80,7 @@ TEST_F(SettingsFileTest, DamagedFileIsCopiedAsideThenTheDefaultsReplaceIt) {
 
     // Damaged again before a save: the save copies it aside too.
     ASSERT_TRUE(writeFile(file.path(), "short"));
-    EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Replaced);
+    EXPECT_EQ(file.SaveSettings(load.values), SharedWrite::Replaced);
     EXPECT_EQ(readAll(file.backupPath()), "short");
     EXPECT_EQ(readAll(file.path()), defaultFileText());
 }
@@ -90,7 +90,7 @@ TEST_F(SettingsFileTest, SomethingThatIsNoFileIsLeftAlone) {
     const SettingsLoad load = file.LoadSettings();
     EXPECT_EQ(load.status, SettingsLoadStatus::DefaultsOnly);
     EXPECT_EQ(load.values, resolvedDefaults(dir.path()));
-    EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Failed);
+    EXPECT_EQ(file.SaveSettings(load.values), SharedWrite::Failed);
     EXPECT_TRUE(QFileInfo(file.path()).isDir());
     EXPECT_EQ(files(), QStringList());
 
@@ -98,7 +98,7 @@ TEST_F(SettingsFileTest, SomethingThatIsNoFileIsLeftAlone) {
     ASSERT_TRUE(QDir(dir.path()).rmdir("MvstABC.ini"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(file.path()).constData(), 0644), 0);
     EXPECT_EQ(file.LoadSettings().status, SettingsLoadStatus::DefaultsOnly);
-    EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Failed);
+    EXPECT_EQ(file.SaveSettings(load.values), SharedWrite::Failed);
 }
 
 // Writes beyond the limit fail with EFBIG, as on a full disk.
@@ -120,7 +120,7 @@ TEST_F(SettingsFileTest, FailedWritesLeaveTheOldFileWhole) {
     s.PathToBkgMusic.set(QString(2000, QLatin1Char('m')));  // the new file is the longer one
     {
         FileSizeLimit full(1000);
-        EXPECT_EQ(file.SaveSettings(s), WriteOutcome::Failed);
+        EXPECT_EQ(file.SaveSettings(s), SharedWrite::Failed);
     }
     EXPECT_EQ(readAll(file.path()), defaultFileText());
     EXPECT_EQ(files(), QStringList({"MvstABC.ini"}));
@@ -133,7 +133,7 @@ TEST_F(SettingsFileTest, FailedWritesLeaveTheOldFileWhole) {
         const SettingsLoad load = file.LoadSettings();
         EXPECT_EQ(load.status, SettingsLoadStatus::DefaultsOnly);
         EXPECT_EQ(load.values, resolvedDefaults(dir.path()));
-        EXPECT_EQ(file.SaveSettings(load.values), WriteOutcome::Failed);
+        EXPECT_EQ(file.SaveSettings(load.values), SharedWrite::Failed);
     }
     EXPECT_EQ(readAll(file.path()), damaged);
     EXPECT_EQ(files(), QStringList({"MvstABC.ini"}));
@@ -148,7 +148,7 @@ TEST_F(SettingsFileTest, AtomicSaveKeepsOwnerGroupAndMode) {
         ASSERT_EQ(::chown(path.constData(), 65534, 65534), 0);
     }
     const ino_t before = statOf(file.path()).st_ino;
-    EXPECT_EQ(file.SaveSettings(resolvedDefaults(dir.path())), WriteOutcome::Replaced);
+    EXPECT_EQ(file.SaveSettings(resolvedDefaults(dir.path())), SharedWrite::Replaced);
     const struct stat after = statOf(file.path());
     EXPECT_NE(after.st_ino, before);  // a new file took the old one's place
     EXPECT_EQ(after.st_mode & 07777, 0604u);
@@ -184,7 +184,7 @@ class OtherAccountTest : public ::testing::Test {
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
     }
-    static QString status(SettingsLoadStatus l, WriteOutcome w) {
+    static QString status(SettingsLoadStatus l, SharedWrite w) {
         return QStringLiteral("load=%1 save=%2").arg(int(l)).arg(int(w));
     }
     QStringList files() const { return QDir(game).entryList(QDir::Files | QDir::Hidden); }
@@ -196,17 +196,17 @@ class OtherAccountTest : public ::testing::Test {
 
 TEST_F(OtherAccountTest, WithoutWriteAccessTheDefaultsStayInMemoryAndNoFileIsLost) {
     mode(game, 0755);
-    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, WriteOutcome::Failed));
+    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, SharedWrite::Failed));
     EXPECT_EQ(files(), QStringList());
 
     // A damaged file that cannot be copied aside, writable or not, is never replaced.
     const QByteArray damaged = "1\r\n2\r\nnot a flag\r\n";
     ASSERT_TRUE(writeFile(path, damaged));
     mode(path, 0666);
-    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, WriteOutcome::Failed));
+    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, SharedWrite::Failed));
     mode(game, 0777);
     mode(path, 0600);
-    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, WriteOutcome::Failed));
+    EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::DefaultsOnly, SharedWrite::Failed));
     EXPECT_EQ(readAll(path), damaged);
     EXPECT_EQ(files(), QStringList({"MvstTest.ini"}));
 }
@@ -219,7 +219,7 @@ TEST_F(OtherAccountTest, FileThatCannotBeReplacedKeepingItsOwnerIsWrittenInPlace
     for (mode_t folder : {0755, 0777}) {
         mode(game, folder);
         ASSERT_TRUE(writeFile(path, defaultFileText()));
-        EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::Read, WriteOutcome::InPlace));
+        EXPECT_EQ(runAsNobody(), status(SettingsLoadStatus::Read, SharedWrite::InPlace));
         const struct stat after = statOf(path);
         EXPECT_EQ(after.st_ino, inode);
         EXPECT_EQ(after.st_uid + after.st_gid, 0u);

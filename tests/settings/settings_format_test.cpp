@@ -135,13 +135,15 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
     resolvePaths(d, dir.path());
     EXPECT_EQ(d.PathToBkgMusic.used, dir.filePath("sound/bkgmusic.WAV"));
 
-    // Saving: an unchanged path keeps "...", a changed one is written as it is, on one line.
+    // Saving writes the path in use, absolute, on one line; "..." set again stays "...".
     d.PathToBkgMusic.set(d.PathToBkgMusic.used);
+    d.effect(EffectSlot::mLeft1).DMCtrlPath.set(QStringLiteral("..."));
     d.MP3Path.set(QStringLiteral("/home/я/song.mp3"));
     d.effect(EffectSlot::mDrop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
     const QList<QByteArray> l = lines(encodeSettings(d));
     EXPECT_EQ(l.size(), 66);
-    EXPECT_EQ(l[16], "...\r");
+    EXPECT_EQ(l[16], (dir.filePath("sound/bkgmusic.WAV") + "\r").toLocal8Bit());
+    EXPECT_EQ(l[20], "...\r");
     EXPECT_EQ(l[36], "line  break\r");
     EXPECT_EQ(l[60], QStringLiteral("/home/я/song.mp3\r").toLocal8Bit());
     // One too long to be read back is written as the default, so the file stays readable.

@@ -1,19 +1,24 @@
 // The end-of-game dialogs and the records kept across them.
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "gui_fixture.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
 
 namespace morvast {
 namespace {
 
 using testing::key;
+using testing::MainWindowTest;
 using testing::whenShown;
 
 TEST(Dialogs, NameIsAtMostTenCharactersEnterConfirmsOnlyTheCloseBoxCancels) {
@@ -59,7 +64,14 @@ TEST_F(FirstStart, RecordsFromTheFirstStartToAnsweringNo) {
     EXPECT_EQ(w->game.intPlace, 1);
     EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 2"));
 
+    // A grid line in the field: lighter once the game is first.
+    const PictureCanvas& field = w->picMorvast->canvas();
+    const auto grid = [&] {
+        return field.image().pixel(field.toDevice(QRectF(250, 3125, 1, 1)).topLeft());
+    };
+    EXPECT_EQ(grid(), qRgb(150, 175, 175));
     w->updatePlace(275);
+    EXPECT_EQ(grid(), qRgb(200, 200, 210));
     EXPECT_EQ(w->game.intPlace, 0);
     EXPECT_EQ(w->lblPosition->text(), QStringLiteral("Place # 1"));
     EXPECT_EQ(foreColor(w->lblPosition), colour::qbColor(11));
@@ -79,9 +91,85 @@ TEST_F(FirstStart, RecordsFromTheFirstStartToAnsweringNo) {
     EXPECT_EQ(programEnds, 1);
     EXPECT_FALSE(w->tmrDownEnabled());
     EXPECT_EQ(w->records.count(), 2);  // no new game cleared the table
-    EXPECT_EQ(readRecords(), QByteArray("Bob\r\n 275 \r\nZevok\r\n 0 \r\n"));
+    // The default row keeps its own spelling; only the new row is written as this copy spells it.
+    EXPECT_EQ(readRecords(), QByteArray("Bob\r\n 275 \r\nZevok\r\n0\r\n"));
     EXPECT_EQ(w->recordsWindow()->lstTable->item(0)->text(),
               QStringLiteral("1. Bob            275"));
+}
+
+// Another copy holds the table's lock past the wait: the window keeps running its timers, and
+// the row is written against what that copy wrote meanwhile.
+TEST_F(MainWindowTest, HeldLockIsWaitedOutWithTheWindowAliveAndNoRowIsLost) {
+    writeRecords("Zevok\r\n0\r\n");
+    w->setRecordsFolder(recordsDir.path(), 400);
+    QLockFile other(recordsPath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    bool otherWrote = false;
+    whenShown<frmEnterName>([&](frmEnterName* d) {
+        // Fires only if events are processed while the lock is waited for.
+        QTimer::singleShot(100, [&] {
+            writeRecords("Other\r\n 900 \r\nZevok\r\n0\r\n");
+            otherWrote = true;
+        });
+        testing::type(d->txtName, QStringLiteral("Ann"));
+        key(d->txtName, Qt::Key_Return);
+        whenShown<frmGameOver>([&](frmGameOver* g) {
+            EXPECT_TRUE(otherWrote);
+            g->cmdNo->click();
+        });
+    });
+    w->finishGame(500);
+    EXPECT_EQ(readRecords(), QByteArray("Other\r\n 900 \r\nAnn\r\n 500 \r\nZevok\r\n0\r\n"));
+    EXPECT_EQ(programEnds, 1);
+}
+
+// The name of a result that cannot be kept is not asked for; the player learns why once per
+// run, in the statistic list, while play goes on.
+class UnreadableTable : public testing::MainWindowTest {
+  protected:
+    void beforeLoad() override {
+        QFile::remove(recordsPath());
+        ASSERT_TRUE(QDir().mkdir(recordsPath()));
+    }
+};
+
+TEST_F(UnreadableTable, NoNameIsAskedAndThePlayerIsToldOnce) {
+    const auto statistic = [&] {
+        QStringList lines;
+        for (int i = 0; i < w->statisticWindow()->lstStatistic->count(); ++i)
+            lines << w->statisticWindow()->lstStatistic->item(i)->text();
+        return lines;
+    };
+    const QStringList told = statistic();
+    ASSERT_GE(told.size(), 2) << told.join("|").toStdString();  // broken to fit the list
+    EXPECT_TRUE(told[0].startsWith(QStringLiteral("...Файл рекордов")))
+        << told.join("|").toStdString();
+    EXPECT_TRUE(told.join(' ').contains(QStringLiteral("не записываются")));
+    const QFontMetrics metrics(w->statisticWindow()->lstStatistic->font());
+    for (const QString& line : told)
+        EXPECT_LT(metrics.horizontalAdvance(line), w->statisticWindow()->width())
+            << line.toStdString();
+    EXPECT_EQ(w->records.count(), 1);  // the default row stands in
+    EXPECT_TRUE(w->isVisible() && !QApplication::activeModalWidget());
+
+    struct DialogWatch : QObject {
+        QStringList shown;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Show && o->isWidgetType() &&
+                static_cast<QWidget*>(o)->isWindow())
+                shown << o->metaObject()->className();
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    whenShown<frmGameOver>([](frmGameOver* g) { g->cmdYes->click(); });
+    w->finishGame(5000);
+    whenShown<frmGameOver>([](frmGameOver* g) { g->cmdNo->click(); });
+    w->finishGame(5000);
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(watch.shown, QStringList({"morvast::frmGameOver", "morvast::frmGameOver"}));
+    EXPECT_TRUE(statistic().isEmpty());  // the new game did not tell again
+    EXPECT_TRUE(QFileInfo(recordsPath()).isDir());
 }
 
 }  // namespace

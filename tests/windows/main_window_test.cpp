@@ -99,6 +99,20 @@ TEST_F(MainWindowTest, ControlsFollowTheDesignAndLoadSetsUpAFreshPanel) {
     EXPECT_EQ(foreColor(w->lblNextPlace), colour::rgb(155, 205, 150));
     EXPECT_EQ(foreColor(w->lblTotalScore), colour::rgb(180, 205, 230));
     EXPECT_EQ(w->lblPause->pos(), w->fraControl->pos());
+    EXPECT_FALSE(w->lblFirma->isVisible());  // the first next figure is an ordinary one
+    // The falling clock's own tick length is checked with the clock.
+    EXPECT_TRUE(w->tmrDownEnabled());
+    for (auto [timer, ms] : {std::pair{&w->tmrMigMenuControls, 100},
+                             {&w->tmrDemo, 500},
+                             {&w->tmrLevel, 100},
+                             {&w->tmrMigCountLines, 250}}) {
+        EXPECT_EQ(timer->interval(), ms);
+        EXPECT_FALSE(timer->isActive());
+    }
+    // A draw just below 1 gives the last colour, never one past it (black).
+    rnd.queued = {0.5, 0.9999999};
+    w->Form_Load();
+    EXPECT_EQ(w->lngButtonColor, colour::qbColor(15));
     // The five strips lie beneath the frames: where they overlap, the frame's border shows.
     int overlaps = 0;
     for (int i = 1; i <= 5; ++i)
@@ -183,10 +197,39 @@ TEST_F(MainWindowTest, DropIgnoresTheDownKeyUntilTheLandingAndAnnouncesSpecialFi
     EXPECT_EQ(w->statisticWindow()->lstStatistic->currentRow(), 0);
 
     EXPECT_FALSE(w->lblFirma->isVisible());
-    w->game.score.announceNextFigure(kSuperFigure, true, 250000);
+    // A new game whose first next figure is the super-figure announces it, silently: the stir,
+    // five colours, an ordinary first figure, then the special draw 0.5 and no cell filled.
+    rnd.queued = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.0, 0.0, 0.5, 0.0, 0.5, 0.5};
+    rnd.queued.insert(rnd.queued.end(), 16, 0.1);
+    sound.played.clear();
+    w->Form_Load();
+    EXPECT_EQ(w->game.arrQueue[2].Pattern, kSuperFigure);
     EXPECT_TRUE(w->lblFirma->isVisible());
     EXPECT_EQ(w->lblFirma->text(), QStringLiteral("This Is Morvast Bonus 25000"));
     EXPECT_EQ(foreColor(w->lblFirma), colour::kBlue);
+    EXPECT_TRUE(sound.played.empty());
+}
+
+// Qt hands the second press of a quick pair to a widget as a double click; for the steering
+// buttons it is a press like any other. The clicks go through the window, as a player's do.
+TEST_F(MainWindowTest, EveryPressOfAQuickPairSteers) {
+    const auto doubleClick = [&](QWidget* b) {
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {},
+                           b->mapTo(w.get(), b->rect().center()));
+    };
+    const int x0 = w->game.bytFigX;
+    doubleClick(w->cmdLeftRight[2]);
+    EXPECT_EQ(w->game.bytFigX, x0 + 2);
+    doubleClick(w->cmdLeftRight[0]);
+    EXPECT_EQ(w->game.bytFigX, x0);
+    const FigureCells figure = w->game.Figura;
+    doubleClick(w->cmdSpace);
+    EXPECT_EQ(w->game.Figura, figure);  // inverted and back
+    doubleClick(w->cmdRotate);
+    using S = SoundEffect;
+    EXPECT_EQ(sound.played, std::vector<S>({S::Right, S::Right, S::Left, S::Left, S::Inverse,
+                                            S::Inverse, S::Rotate, S::Rotate}));
+    EXPECT_EQ(backColor(w->cmdRotate), w->lngButtonColor);
 }
 
 // The end of a game as the program plays it: while the name dialog is up its event loop runs

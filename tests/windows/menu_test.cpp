@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
@@ -85,9 +86,10 @@ TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
     EXPECT_TRUE(w->recordsWindow()->isVisible() && w->picMorvast->hasFocus());
     w->recordsWindow()->close();
     EXPECT_FALSE(w->recordsWindow()->isVisible() || w->chkRec->isChecked());
-    // Without a player window its button springs back.
     QTest::mouseClick(w->chkMP3, Qt::LeftButton);
-    EXPECT_FALSE(w->chkMP3->isChecked());
+    EXPECT_TRUE(w->playerWindow()->isVisible() && w->picMorvast->hasFocus());
+    QTest::mouseClick(w->chkMP3, Qt::LeftButton);
+    EXPECT_FALSE(w->playerWindow()->isVisible());
     EXPECT_TRUE(w->tmrDownEnabled());
 }
 
@@ -156,29 +158,6 @@ TEST_F(MainWindowTest, MenuHoverTheRunningLightAndSet) {
     for (QPushButton* b : row)
         EXPECT_EQ(backColor(b), red);
     EXPECT_TRUE(w->picMorvast->hasFocus());
-}
-
-class CountingSettings : public SettingsPort {
-  public:
-    int loads = 0, saves = 0;
-    void LoadSettings(frmMain& w) override { ++loads, w.game.settings.SpeedChange = 40; }
-    void SaveSettings(frmMain&) override { ++saves; }
-};
-
-class SettingsSeam : public MainWindowTest {
-  protected:
-    void beforeLoad() override { w->setSettingsPort(&file); }
-    CountingSettings file;
-};
-
-TEST_F(SettingsSeam, SettingsAreReadOnceAndWrittenWhenTheWindowCloses) {
-    EXPECT_EQ(w->game.ForLoop, -5000);
-    w->game.ForLoop = 1234;
-    w->Form_Load();                    // a new game
-    EXPECT_EQ(w->game.ForLoop, 1234);  // not read again
-    EXPECT_EQ(file.loads + file.saves, 1);
-    QTest::mouseClick(w->chkExit, Qt::LeftButton);
-    EXPECT_EQ(file.saves, 1);
 }
 
 }  // namespace

@@ -1,0 +1,153 @@
+// The settings file of the main window: LoadSettings applies it at the first load, SaveSettings
+// collects it when the window closes. Also the player window and the file chooser it uses.
+#include <algorithm>
+#include <cmath>
+
+#include "sound/sound_system.h"
+#include "windows/frm_main.h"
+#include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
+#include "windows/frm_open.h"
+#include "windows/frm_statistic.h"
+#include "windows/frm_future.h"
+#include "windows/twips.h"
+
+namespace morvast {
+
+namespace {
+
+// The effect objects in the order of their blocks in the file.
+constexpr SoundEffect kEffectInFileOrder[kEffectCount] = {
+    SoundEffect::Left,    SoundEffect::Right,  SoundEffect::Rotate, SoundEffect::Drop1,
+    SoundEffect::Drop2,   SoundEffect::Down1,  SoundEffect::Down2,  SoundEffect::DelLin,
+    SoundEffect::Morvast, SoundEffect::Inverse};
+
+// A hand-edited coordinate may be anything a float holds; Qt takes ints, and a window beyond a
+// million pixels is as lost as one at a million.
+int twipsToPixels(float twips) {
+    const double pixels = std::isfinite(twips) ? std::round(twips / kTwipsPerPixel) : 0.0;
+    return static_cast<int>(std::clamp(pixels, -1e6, 1e6));
+}
+
+float pixelsToTwips(int pixels) {
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
+
+}  // namespace
+
+void frmMain::setSettingsFolder(const QString& folder, const QString& machineName) {
+    settingsFile_.emplace(folder, machineName);
+}
+
+void frmMain::connectPlayer() {
+    frmOpen_ = new frmOpen(QString(), mountedVolumes, this);
+    frmMP3_ = new morvast::frmMP3(settings, this);
+    frmMP3 = frmMP3_;
+    frmMP3_->setAttribute(Qt::WA_ShowWithoutActivating);
+    frmMP3_->setFocusTarget(picMorvast);
+    frmMP3_->setOnUserClose([this] { chkMP3->setChecked(false); });
+    frmMP3_->setChooser(frmOpen_);
+}
+
+void frmMain::placeAt(QWidget* w, float left, float top) {
+    // Left and Top are the outer edges, frame included, as pos() and move() take them.
+    w->move(twipsToPixels(left), twipsToPixels(top));
+}
+
+void frmMain::LoadSettings() {
+    if (!settingsFile_) return;
+    // Reading never fails outright: a missing or damaged file gives way to the defaults.
+    const SettingsLoad load = settingsFile_->LoadSettings();
+    settingsLoad_ = load.status;
+    const Settings& s = load.values;
+    settingsOnDisk_ = s;
+
+    placeAt(this, s.frmMain.Left, s.frmMain.Top);
+    const auto side = [](QWidget* w, const SideWindowPlace& p) {
+        w->setVisible(p.Visible);
+        if (w->isVisible()) placeAt(w, p.Left, p.Top);
+    };
+    side(frmMorvasFathers_, s.frmMorvasFathers);
+    side(frmStatistic_, s.frmStatistic);
+    side(frmFuture_, s.frmFuture);
+    side(frmMP3_, s.frmMP3);
+
+    settings.EnableSoundControl = s.EnableSoundControl;
+    settings.PathToBkgMusic = s.PathToBkgMusic.used;
+    game.settings.EnableLoop = s.EnableLoop;
+    settings.freq = s.freq;
+    SoundSystem* sounds = sound_->system();
+    if (sounds) {
+        // Loaded (and so started) even when switched off, so that the volume and frequency
+        // reach the loaded music and the volume written back is the one stored.
+        int32_t ownRate = 0;
+        sounds->music.BkgMusicLoad(settings.PathToBkgMusic, ownRate);
+        if (!s.EnableLoop) sounds->music.BkgMusicStop();
+        int16_t volume = s.bkgVolume;
+        sounds->music.BkgMusicSetVolume(volume);
+        int32_t freq = s.freq;
+        sounds->music.BkgMusicSetFreq(freq);
+        for (int i = 0; i < kEffectCount; ++i) {
+            const EffectSettings& e = s.effects[i];
+            clsDMCtrl& object = sounds->effect(kEffectInFileOrder[i]);
+            object.DMCtrlPath(e.DMCtrlPath.used);
+            object.DMCtrlEnabled(e.DMCtrlEnabled);
+            object.DMCtrlVolume(e.DMCtrlVolume);
+            object.DMCtrlFreq(e.DMCtrlFreq);
+        }
+    }
+
+    settings.MP3Path = s.MP3Path.used;
+    settings.MP3Enable = s.MP3Enable;
+    settings.MP3Loop = s.MP3Loop;
+    frmMP3_->setPlayer(sounds ? &sounds->mp3 : nullptr);
+    frmMP3_->InitMusic();
+
+    game.settings.SpeedChange = s.SpeedChange;
+    game.settings.iFantom = s.iFantom;
+    game.settings.bDrawSetka = s.bDrawSetka;
+}
+
+void frmMain::SaveSettings() {
+    if (!settingsFile_) return;
+    Settings s = settingsOnDisk_;
+
+    // A minimised window is written with the place of its normal state.
+    if (isMinimized()) showNormal();
+    s.frmMain = {pixelsToTwips(pos().x()), pixelsToTwips(pos().y())};
+    const auto side = [](const QWidget* w, SideWindowPlace& p) {
+        p.Visible = w->isVisible();
+        if (p.Visible) p.Left = pixelsToTwips(w->pos().x()), p.Top = pixelsToTwips(w->pos().y());
+    };
+    side(frmMorvasFathers_, s.frmMorvasFathers);
+    side(frmStatistic_, s.frmStatistic);
+    side(frmFuture_, s.frmFuture);
+    side(frmMP3_, s.frmMP3);
+
+    s.EnableSoundControl = settings.EnableSoundControl;
+    s.PathToBkgMusic.set(settings.PathToBkgMusic);
+    s.EnableLoop = game.settings.EnableLoop;
+    s.freq = settings.freq;
+    if (SoundSystem* sounds = sound_->system()) {
+        s.bkgVolume = sounds->music.BkgMusicGetVolume();
+        for (int i = 0; i < kEffectCount; ++i) {
+            const clsDMCtrl& object = sounds->effect(kEffectInFileOrder[i]);
+            EffectSettings& e = s.effects[i];
+            e.DMCtrlPath.set(object.DMCtrlPath());
+            e.DMCtrlEnabled = object.DMCtrlEnabled();
+            e.DMCtrlVolume = object.DMCtrlVolume();
+            e.DMCtrlFreq = object.DMCtrlFreq();
+        }
+    }
+    s.MP3Path.set(settings.MP3Path);
+    s.MP3Enable = settings.MP3Enable;
+    s.MP3Loop = settings.MP3Loop;
+    s.SpeedChange = game.settings.SpeedChange;
+    s.iFantom = game.settings.iFantom;
+    s.bDrawSetka = game.settings.bDrawSetka;
+
+    // A folder where nothing can be written leaves the file as it was; the program still ends.
+    settingsFile_->SaveSettings(s);
+}
+
+}  // namespace morvast

@@ -1,0 +1,267 @@
+// The settings file as the main window applies and collects it, and the player window.
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
+
+#include "gui_fixture.h"
+#include "settings/app_paths.h"
+#include "settings/settings_format.h"
+#include "sound/audio_output.h"
+#include "sound/sound_system.h"
+#include "windows/frm_future.h"
+#include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
+#include "windows/frm_open.h"
+#include "windows/frm_statistic.h"
+#include "windows/game_sounds.h"
+
+namespace morvast {
+namespace {
+
+using testing::processUntil;
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A mono 16-bit wave of a quiet tone, short enough to end within a test.
+QByteArray shortWave(int frames, int rate = 8000) {
+    QByteArray pcm;
+    for (int i = 0; i < frames; ++i) {
+        const int16_t v = static_cast<int16_t>((i % 40 < 20) ? 3000 : -3000);
+        pcm.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    QByteArray h("RIFF");
+    const auto u32 = [&h](uint32_t v) { h.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&h](uint16_t v) { h.append(reinterpret_cast<const char*>(&v), 2); };
+    u32(36 + pcm.size());
+    h.append("WAVEfmt ");
+    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+    h.append("data");
+    u32(pcm.size());
+    return h + pcm;
+}
+
+QString media(const char* name) {
+    return QStringLiteral(MORVAST_PROGRAM_DIR "/sound/") + QLatin1String(name);
+}
+
+// A main window whose settings file "MvstABC.ini" lies in a folder of its own; with sounds,
+// the real sound objects render into an output the test drives.
+class SettingsTest : public testing::MainWindowTest {
+  protected:
+    explicit SettingsTest(bool withSounds = false) : withSounds_(withSounds) {}
+    void beforeLoad() override {
+        if (!fileBefore.isNull()) {
+            ASSERT_TRUE(writeFile(iniPath(), fileBefore));
+        }
+        w->setSettingsFolder(dir.path(), QStringLiteral("ABC"));
+        if (!withSounds_) return;
+        sounds = std::make_unique<GameSounds>(*w, [this] {
+            auto out = std::make_unique<sound::ManualAudioOutput>(8000, 256);
+            output = out.get();
+            return out;
+        });
+        w->setSoundPort(sounds.get());
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        sounds.reset();
+    }
+    QString iniPath() const { return dir.filePath(QStringLiteral("MvstABC.ini")); }
+    SoundSystem& system() { return *sounds->system(); }
+    // The same folder opened by a second start of the program.
+    std::unique_ptr<frmMain> secondStart() {
+        auto again = std::make_unique<frmMain>(&rnd, &clock);
+        again->setRecordsFolder(recordsDir.path());
+        again->setProgramEnd([] {});
+        again->setSettingsFolder(dir.path(), QStringLiteral("ABC"));
+        again->show();
+        QApplication::processEvents();
+        return again;
+    }
+
+    QTemporaryDir dir;
+    QByteArray fileBefore;  // written before the load unless null
+    std::unique_ptr<GameSounds> sounds;
+    sound::ManualAudioOutput* output = nullptr;
+
+  private:
+    bool withSounds_;
+};
+
+TEST_F(SettingsTest, FirstStartWritesTheDefaultFileAndOpensTheFourSideWindowsAtTheirPlaces) {
+    EXPECT_EQ(readFile(iniPath()), defaultSettingsBytes());
+    EXPECT_EQ(w->settingsLoadStatus(), SettingsLoadStatus::Created);
+    EXPECT_EQ(w->pos(), QPoint(197, 104));  // 2955 and 1560 twips
+    const std::pair<QWidget*, QPoint> places[] = {{w->recordsWindow(), {660, 507}},
+                                                  {w->statisticWindow(), {769, 104}},
+                                                  {w->futureWindow(), {660, 104}},
+                                                  {w->playerWindow(), {660, 391}}};
+    for (const auto& [window, at] : places) {
+        EXPECT_TRUE(window->isVisible()) << window->windowTitle().toStdString();
+        EXPECT_EQ(window->pos(), at) << window->windowTitle().toStdString();
+    }
+    for (QPushButton* b : {w->chkRec, w->chkStat, w->chkFuture, w->chkMP3})
+        EXPECT_TRUE(b->isChecked()) << b->text().toStdString();
+    // The default player file does not lie beside the tests: its name shows all the same.
+    EXPECT_EQ(w->playerWindow()->lblName->text(), "AnotherBkg.mp3");
+    EXPECT_EQ(w->playerWindow()->lblLoop->text(), "Loop");
+    EXPECT_EQ(w->game.ForLoop, 0);
+    // A new game reads nothing again.
+    ASSERT_TRUE(writeFile(iniPath(), QByteArray()));
+    w->game.ForLoop = 1234;
+    w->Form_Load();
+    EXPECT_EQ(w->game.ForLoop, 1234);
+    EXPECT_TRUE(readFile(iniPath()).isEmpty());
+}
+
+TEST_F(SettingsTest, ASecondStartRestoresMovedWindowsAClosedSideWindowAndThePaths) {
+    w->move(300, 200);
+    w->recordsWindow()->move(30, 45);
+    w->statisticWindow()->close();  // the close box
+    w->settings.MP3Loop = false;
+    w->game.settings.SpeedChange = 40;
+    w->game.settings.iFantom = 2;
+    w->showMinimized();  // written with the place of its normal state
+    QTest::mouseClick(w->chkExit, Qt::LeftButton);
+
+    const QList<QByteArray> lines = readFile(iniPath()).split('\n');
+    ASSERT_EQ(lines.size(), 65);  // 64 lines and the end of the last
+    EXPECT_EQ(lines[0], " 4500 \r");
+    EXPECT_EQ(lines[5], "False\r");  // the statistics window's flag, no position after it
+    EXPECT_EQ(lines[14], (resolvePath(dir.path(), "Sound\\bkgmusic.WAV") + "\r").toLocal8Bit());
+
+    const auto again = secondStart();
+    EXPECT_EQ(again->settingsLoadStatus(), SettingsLoadStatus::Read);
+    EXPECT_EQ(again->pos(), QPoint(300, 200));
+    EXPECT_EQ(again->recordsWindow()->pos(), QPoint(30, 45));
+    EXPECT_FALSE(again->statisticWindow()->isVisible() || again->chkStat->isChecked());
+    EXPECT_TRUE(again->futureWindow()->isVisible() && again->chkFuture->isChecked());
+    EXPECT_EQ(again->futureWindow()->pos(), QPoint(660, 104));
+    EXPECT_EQ(again->playerWindow()->lblLoop->text(), "No loop");
+    EXPECT_EQ(again->game.settings.iFantom, 2);
+    EXPECT_EQ(again->game.ForLoop, -5000);
+}
+
+TEST_F(SettingsTest, NoToANewGameLeavesTheFileAsItWas) {
+    const QByteArray before = readFile(iniPath());
+    w->move(500, 500);
+    w->endProgramNow();
+    w->close();  // what is left of the window goes without a save
+    EXPECT_EQ(readFile(iniPath()), before);
+}
+
+class SettingsDamaged : public SettingsTest {
+  protected:
+    void beforeLoad() override {
+        fileBefore = defaultSettingsBytes().replace("True", "Maybe");
+        SettingsTest::beforeLoad();
+    }
+};
+
+TEST_F(SettingsDamaged, AFileThatFailsToReadIsKeptAsideAndTheDefaultsApply) {
+    EXPECT_EQ(w->settingsLoadStatus(), SettingsLoadStatus::ReplacedDamaged);
+    EXPECT_EQ(readFile(iniPath() + ".bak"), fileBefore);
+    EXPECT_EQ(readFile(iniPath()), defaultSettingsBytes());
+    EXPECT_TRUE(w->statisticWindow()->isVisible());
+}
+
+// A hand-edited file with values the sound layer cannot use: the music switched off, a
+// frequency of 0, an effect quieter than silent.
+class SettingsWithSounds : public SettingsTest {
+  protected:
+    SettingsWithSounds() : SettingsTest(true) {}
+    void beforeLoad() override {
+        Settings s;
+        // Whole pixels, which a window keeps exactly.
+        s.frmMorvasFathers.Left = s.frmFuture.Left = s.frmMP3.Left = 9900;
+        s.frmStatistic.Left = 11535;
+        s.frmMP3.Top = 5865;
+        s.EnableLoop = false;
+        s.bkgVolume = -2500;
+        s.freq = 0;
+        s.PathToBkgMusic.set(media("bkgmusic.WAV"));
+        for (int i = 0; i < kEffectCount; ++i)
+            s.effects[i].DMCtrlPath.set(media(kEffectFileNames[i]));
+        s.effect(EffectSlot::mDown2).DMCtrlVolume = -12000;
+        s.effect(EffectSlot::mDown2).DMCtrlEnabled = false;
+        s.MP3Path.set(QStringLiteral("/nowhere/song.mp3"));
+        fileBefore = encodeSettings(s);
+        SettingsTest::beforeLoad();
+    }
+};
+
+TEST_F(SettingsWithSounds, MusicSwitchedOffIsStillLoadedAndTheFileRoundTripsUnchanged) {
+    EXPECT_TRUE(system().music.loaded());
+    EXPECT_FALSE(system().music.isSounding());
+    EXPECT_EQ(system().music.BkgMusicGetVolume(), -2500);
+    EXPECT_EQ(system().mDown2.DMCtrlVolume(), -12000);
+    EXPECT_FALSE(system().mDown2.DMCtrlEnabled());
+    EXPECT_EQ(system().mInverse1.DMCtrlPath(), media("inverse1.WAV"));
+    EXPECT_EQ(w->playerWindow()->lblName->text(), "song.mp3");
+    output->render(800);  // nothing breaks while it sounds
+    w->close();
+    EXPECT_EQ(readFile(iniPath()), fileBefore);
+}
+
+TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClosed) {
+    frmMP3* player = w->playerWindow();
+    // The loop label switches and leaves the keyboard with the game.
+    for (const char* caption : {"No loop", "Loop"}) {
+        QTest::mouseClick(player->lblLoop, Qt::LeftButton);
+        EXPECT_EQ(player->lblLoop->text(), caption);
+        EXPECT_TRUE(processUntil([&] { return w->picMorvast->hasFocus(); }));
+    }
+
+    // "Select" with a scripted choice: only music files are offered.
+    QTemporaryDir music;
+    ASSERT_TRUE(writeFile(music.filePath("short.mp3"), shortWave(1600)));
+    ASSERT_TRUE(writeFile(music.filePath("effect.wav"), shortWave(10)));
+    w->chooser()->SetPath(music.path());
+    QStringList offered;
+    testing::whenShown<frmOpen>([&](frmOpen* d) {
+        for (int i = 0; i < d->filOpen->count(); ++i)
+            offered << d->filOpen->item(i)->text();
+        d->filOpen_Click(QStringLiteral("short.mp3"));
+    });
+    player->cmdOpen_Click();
+    EXPECT_EQ(offered, QStringList{"short.mp3"});
+    EXPECT_TRUE(w->chooser()->AddictPattern.isEmpty());
+    EXPECT_EQ(player->lblName->text(), "short.mp3");
+    EXPECT_EQ(w->settings.MP3Path, QDir(music.path()).filePath("short.mp3"));
+
+    // Once a second: the time while it plays; the end of a file not looping empties the name.
+    w->settings.MP3Loop = false;
+    ASSERT_TRUE(processUntil([&] { return system().mp3.IsPlaying(); }, 20));
+    player->tmrIsPlaying_Timer();
+    EXPECT_EQ(player->lblTime->text(), "Time 0:00");
+    ASSERT_TRUE(processUntil([&] { return output->render(512), !system().mp3.IsPlaying(); }, 2000));
+    player->tmrIsPlaying_Timer();
+    EXPECT_EQ(player->lblName->text(), "Empty");
+    EXPECT_EQ(player->lblTime->text(), "");
+    // With looping on, the ended file starts again.
+    w->settings.MP3Loop = true;
+    player->tmrIsPlaying_Timer();
+    EXPECT_TRUE(system().mp3.IsPlaying());
+
+    // The close box stops the music and drops the file in favour of the default one.
+    player->close();
+    EXPECT_FALSE(player->isVisible() || w->chkMP3->isChecked());
+    EXPECT_FALSE(system().mp3.IsPlaying());
+    EXPECT_EQ(w->settings.MP3Path, "...");
+    QTest::mouseClick(w->chkMP3, Qt::LeftButton);
+    EXPECT_TRUE(player->isVisible());
+    w->close();
+    EXPECT_TRUE(readFile(iniPath()).contains("\r\n...\r\nTrue\r\nTrue\r\n"));
+}
+
+}  // namespace
+}  // namespace morvast
