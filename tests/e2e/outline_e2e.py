@@ -84,11 +84,14 @@ def main():
         future = wait_for(lambda: docked("Future"), 20, "the future window")
         stat = wait_for(lambda: docked("Statistic"), 20, "the statistic window")
         best = wait_for(lambda: docked("The Best Of The Morvast"), 20, "the records window")
+        player = wait_for(lambda: docked(r"\*\.mp3 & \*\.wma Player"), 20, "the player window")
         column = mx + mw + 1  # 20 twips
         assert future[:2] == (column, my), future
         assert stat[:2] == (column + future[2] + 2, my), stat  # 40 twips beside it
         assert best[:2] == (column, my + mh - best[3]), best
-        print("docked: future", future, "statistic", stat, "records", best)
+        space = best[1] - future[1] - future[3] - player[3]
+        assert player[:2] == (column, future[1] + future[3] + space // 2), player  # centred
+        print("docked: future", future, "statistic", stat, "records", best, "player", player)
 
         # Help: the records text first, then Next paints the field blue, then the next control.
         click(env, mx + HELP_BUTTON[0], my + HELP_BUTTON[1])
