@@ -23,6 +23,7 @@ class PictureCanvas {
     void setGeometry(int logicalWidth, int logicalHeight, double userWidth, double userHeight,
                      double dpr);
     void setBackground(uint32_t winColour) { background_ = winColour; }
+    uint32_t background() const { return background_; }
     void setFillColour(uint32_t winColour) { fillColour_ = winColour; }
     void setFillTransparent(bool transparent) { fillTransparent_ = transparent; }
 

@@ -21,10 +21,6 @@ namespace morvast {
 
 namespace {
 
-// The play field's user scale, in the units of its cells.
-constexpr double kFieldUnitsWide = 3760;
-constexpr double kFieldUnitsHigh = 7760;
-
 // A colour of three channels each drawn between 155 and 255 (the third fixed when given).
 uint32_t paleColour(double r1, double r2, int third) {
     return colour::rgb(static_cast<int>(roundHalfEven(r1 * 100 + 155)),
@@ -189,6 +185,7 @@ void frmMain::Form_Load() {
     chkFuture->setChecked(frmFuture_->isVisible());
     chkMP3->setChecked(frmMP3 && frmMP3->isVisible());
 
+    RebuildWindowRgn();
     DrawField();
     DrawFigure();
     DrawGrid();
@@ -228,20 +225,7 @@ void frmMain::changeEvent(QEvent* event) {
 void frmMain::Form_Resize() {
     const bool minimised = isMinimized();
     if (minimised && !chkPause->isChecked()) chkPause->setChecked(true);
-    for (QWidget* w :
-         {static_cast<QWidget*>(frmMorvasFathers_), static_cast<QWidget*>(frmStatistic_),
-          static_cast<QWidget*>(frmFuture_), frmMP3}) {
-        if (!w) continue;
-        const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
-        w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
-    }
-}
-
-void frmMain::Minimize_Window(bool minimize) {
-    (void)minimize;  // both values do the same
-    picMorvast->setUserScale(kFieldUnitsWide, kFieldUnitsHigh);
-    DrawFigure();
-    DrawNext();
+    takeSideWindowsAlong(minimised);
 }
 
 // ---------------------------------------------------------------- drawing

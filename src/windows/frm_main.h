@@ -29,6 +29,8 @@ class frmFuture;
 class frmMorvasFathers;
 class frmMP3;
 class frmOpen;
+class frmHelp;
+enum class HelpAnswer;
 
 // The main window: owns the game, its drawing, the records, the side windows and the menu.
 // Handlers keep the original's names; the rules they call live in the game. The code is split
@@ -39,6 +41,9 @@ class frmOpen;
 //   frm_main_menu.cpp      hover, ResetMenuColors, the running light, the chk*_Click handlers
 //   frm_main_panel.cpp     the score panel's labels as the game reports, the two blinks
 //   frm_main_records.cpp   the records table at a game start, the place update, end of a game
+//   frm_main_outline.cpp   the window's outline
+//   frm_main_docking.cpp   side windows minimised along and docked by Auto, Minimize_Window
+//   frm_main_help.cpp      the help tour
 class frmMain : public QWidget, public GameListener {
     Q_OBJECT
     // Declared first: the game is built from them.
@@ -259,6 +264,24 @@ class frmMain : public QWidget, public GameListener {
     int generation_ = 0;
     bool unloading_ = false;
     std::function<void()> programEnd_;
+
+    // --- outline, docking and the help tour (frm_main_outline, _docking, _help) ---
+  public:
+    // Cuts the window down to its frames and the bars joining them.
+    void RebuildWindowRgn();
+    // Answers every showing of the tour's help window in the player's place (tests); an empty
+    // function leaves it to the player.
+    void setHelpAnswerer(std::function<HelpAnswer(frmHelp&)> answer);
+
+  private:
+    void takeSideWindowsAlong(bool minimised);
+    void dockSideWindows();
+    void runHelpTour();
+    void PlayHelpSound(uint8_t& n);
+    void playRandomHelpSound();
+    // Unloads the help window by code, as the end of a game does.
+    void unloadHelpWindows();
+    std::function<HelpAnswer(frmHelp&)> helpAnswerer_;
 };
 
 }  // namespace morvast

@@ -103,9 +103,11 @@ void frmMain::chkPause_Click() {
 }
 
 void frmMain::chkHelp_Click() {
-    // The help tour comes with its own window; until then the button only springs back.
-    if (chkHelp->isChecked()) chkHelp->setChecked(false);
-    focusField();
+    // The tour unchecks the button at its end, which runs this handler once more.
+    if (chkHelp->isChecked())
+        runHelpTour();
+    else
+        focusField();
 }
 
 void frmMain::chkDemo_Click() {
@@ -132,8 +134,11 @@ void frmMain::chkExit_Click() {
 }
 
 void frmMain::chkAuto_Click() {
-    // Docking places the side windows here; the button springs back like a push button.
-    if (chkAuto->isChecked()) chkAuto->setChecked(false);
+    // The button springs back like a push button; unchecking runs this handler once more.
+    if (chkAuto->isChecked()) {
+        dockSideWindows();
+        chkAuto->setChecked(false);
+    }
     focusField();
 }
 

@@ -102,8 +102,11 @@ void frmMain::updatePlace(int64_t shownScore) {
 void frmMain::finishGame(int64_t shownScore) {
     EndOfGameWindows w;
     w.stopDemo = [this] { tmrDemo.stop(); };
-    // The help and settings windows join here with their own issues.
-    w.unloadAuxWindows = [this] { frmOpen_->Unload(); };
+    // The settings window joins here with its own issue.
+    w.unloadAuxWindows = [this] {
+        frmOpen_->Unload();
+        unloadHelpWindows();
+    };
     w.enterName = [this] { return frmEnterName::ask(this); };
     w.fillRecordsList = [this](const QStringList& lines) {
         frmMorvasFathers_->setRecordsList(lines);

@@ -33,6 +33,12 @@ void PictureBox::setUserScale(double userWidth, double userHeight) {
 void PictureBox::setBackground(uint32_t winColour) {
     canvas_.setBackground(winColour);
 }
+void PictureBox::setBackColor(uint32_t winColour) {
+    canvas_.setBackground(winColour);
+    canvas_.cls();
+    flush();
+}
+
 void PictureBox::setFillColour(uint32_t winColour) {
     canvas_.setFillColour(winColour);
 }

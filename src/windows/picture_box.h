@@ -20,6 +20,9 @@ class PictureBox : public QWidget {
     // twips (15 to the logical pixel). An unchanged scale keeps the drawn image.
     void setUserScale(double userWidth, double userHeight);
     void setBackground(uint32_t winColour);
+    uint32_t background() const { return canvas_.background(); }
+    // BackColor: a new colour clears the picture, drawn image and all.
+    void setBackColor(uint32_t winColour);
     void setFillColour(uint32_t winColour);
     void setFillTransparent(bool transparent);
 

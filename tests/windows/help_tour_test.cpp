@@ -1,0 +1,196 @@
+// The help tour: the records text, then every control in the window's control order, each
+// painted blue while its text is shown; Next, Close and the close box.
+#include <set>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "gui_fixture.h"
+#include "windows/frm_enter_name.h"
+#include "windows/frm_game_over.h"
+#include "windows/frm_help.h"
+#include "windows/frm_morvas_fathers.h"
+#include "windows/win_colour.h"
+
+namespace morvast {
+namespace {
+
+using testing::MainWindowTest;
+
+constexpr uint32_t kBlue = 0xFF0000;
+const QString kRecordsStart = QStringLiteral("Лучшие игроки. Если запустить");
+
+class HelpTour : public MainWindowTest {
+  protected:
+    // The window's control order less the skipped ones.
+    std::vector<QWidget*> order() const {
+        return {w->picMorvast,       w->fraControl,       w->cmdDown,          w->cmdLeftRight[2],
+                w->cmdLeftRight[0],  w->cmdRotate,        w->cmdSpace,         w->lblPause,
+                w->frmMenu,          w->chkMP3,           w->chkExit,          w->chkFuture,
+                w->chkAuto,          w->chkStat,          w->chkRec,           w->chkSet,
+                w->chkDemo,          w->chkHelp,          w->chkPause,         w->fraScore,
+                w->lblScore,         w->fraLines,         w->lblCountLines[1], w->lblCountLines[2],
+                w->lblCountLines[3], w->lblCountLines[4], w->picNext,          w->lblFirma,
+                w->lblSumBonus,      w->lblLevel,         w->lblPosition,      w->lblRemain,
+                w->lblNextPlace,     w->lblAutors,        w->lblTimeBonus,     w->lblTotalScore};
+    }
+    // What shows: a picture's canvas, any other control's background.
+    static QRgb shownColour(QWidget* c) {
+        if (auto* p = qobject_cast<PictureBox*>(c)) return p->canvas().image().pixel(1, 1);
+        return colour::toQRgb(backColor(c));
+    }
+    QRgb tableBase() const {
+        return w->recordsWindow()->lstTable->palette().color(QPalette::Base).rgb();
+    }
+    // Answers the showings in turn, the last answer for all the rest; records the texts and
+    // which tour controls were blue at each showing.
+    void answer(std::vector<HelpAnswer> answers) {
+        w->setHelpAnswerer([this, answers](frmHelp& h) mutable {
+            texts << h.strText;
+            tableRed.push_back(tableBase() == colour::toQRgb(0x0000FF));
+            std::vector<QWidget*> blue;
+            for (QWidget* c : order())
+                if (shownColour(c) == colour::toQRgb(kBlue)) blue.push_back(c);
+            blues.push_back(blue);
+            const HelpAnswer a = answers.front();
+            if (answers.size() > 1) answers.erase(answers.begin());
+            return a;
+        });
+    }
+    std::map<QWidget*, QRgb> colours() const {
+        std::map<QWidget*, QRgb> m;
+        for (QWidget* c : order())
+            m[c] = shownColour(c);
+        return m;
+    }
+    void expectTourEnded() {
+        EXPECT_FALSE(w->chkHelp->isChecked());
+        EXPECT_TRUE(w->picMorvast->hasFocus());
+        EXPECT_NE(tableBase(), colour::toQRgb(0x0000FF));
+    }
+
+    QStringList texts;
+    std::vector<bool> tableRed;
+    std::vector<std::vector<QWidget*>> blues;
+};
+
+TEST_F(HelpTour, CloseOnTheRecordsTextHighlightsNoControl) {
+    const QRgb tableBefore = tableBase();
+    const auto before = colours();
+    answer({HelpAnswer::Close});
+    rnd.queued = {0.0};
+    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts[0].startsWith(kRecordsStart));
+    EXPECT_TRUE(texts[0].endsWith(QStringLiteral("( он в папке с Morvast'ом ).")));
+    EXPECT_TRUE(tableRed[0]);
+    EXPECT_TRUE(blues[0].empty());
+    EXPECT_EQ(tableBase(), tableBefore);
+    EXPECT_EQ(colours(), before);
+    EXPECT_EQ(sound.played, std::vector<SoundEffect>{SoundEffect::Morvast});
+    expectTourEnded();
+}
+
+TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
+    // Every control with a help text is on the tour, but for the two the tour passes over.
+    std::set<QWidget*> tagged;
+    for (QWidget* c : w->findChildren<QWidget*>())
+        if (!c->property("Tag").toString().isEmpty()) tagged.insert(c);
+    const std::vector<QWidget*> controls = order();
+    std::set<QWidget*> toured(controls.begin(), controls.end());
+    toured.insert({w->lblTotal, w->lblHeightBonus});
+    EXPECT_EQ(tagged, toured);
+
+    const auto before = colours();
+    answer({HelpAnswer::Next});
+    // The step sounds: 1 + 0.0 * 6, 1 + 0.99 * 6 and 1 + 0.5 * 6, rounded; then the generator's.
+    rnd.queued = {0.0, 0.99, 0.5};
+    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
+
+    ASSERT_EQ(texts.size(), controls.size() + 1);
+    EXPECT_TRUE(texts[0].startsWith(kRecordsStart));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        SCOPED_TRACE(controls[i]->objectName().toStdString());
+        EXPECT_EQ(texts[i + 1], controls[i]->property("Tag").toString());
+        EXPECT_EQ(blues[i + 1], std::vector<QWidget*>{controls[i]});
+        EXPECT_FALSE(tableRed[i + 1]);
+    }
+    EXPECT_EQ(colours(), before);
+    ASSERT_EQ(sound.played.size(), controls.size() + 1);
+    using S = SoundEffect;
+    EXPECT_EQ(std::vector<S>(sound.played.begin(), sound.played.begin() + 3),
+              std::vector<S>({S::Morvast, S::DelLin, S::Right}));
+    // The field was drawn again after its step: the grid and the falling figure.
+    const PictureCanvas& c = w->picMorvast->canvas();
+    EXPECT_NE(c.image().pixel(c.toDevice(QRectF(1000, 3000, 1, 1)).topLeft()), qRgb(0, 0, 0));
+    const int fx = w->game.bytFigX, fy = w->game.bytFigY;
+    bool figureSeen = false;
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 4; ++y)
+            if (w->game.Figura[x][y]) {
+                const QRect r =
+                    c.toDevice(QRectF((fx + x - 4) * 250 + 28, (fy + y) * 250 + 28, 194, 194));
+                figureSeen |=
+                    c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan);
+            }
+    EXPECT_TRUE(figureSeen);
+    // The tour leaves the game running.
+    EXPECT_TRUE(w->tmrDownEnabled());
+    expectTourEnded();
+}
+
+TEST_F(HelpTour, TheCloseBoxMidwayEndsTheTourAndTheControlGetsItsColourBack) {
+    const auto before = colours();
+    // Records text, field, Control frame, then the close box on the drop button.
+    answer({HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::CloseBox});
+    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
+    ASSERT_EQ(texts.size(), 4);
+    EXPECT_EQ(blues[3], std::vector<QWidget*>{w->cmdDown});
+    EXPECT_EQ(backColor(w->cmdDown), w->lngButtonColor);
+    EXPECT_EQ(colours(), before);
+    EXPECT_EQ(sound.played.size(), 4u);
+    expectTourEnded();
+
+    // A new tour starts from the records text again.
+    texts.clear();
+    answer({HelpAnswer::Close});
+    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts[0].startsWith(kRecordsStart));
+}
+
+// With the real modal window: the game runs on behind it, and its end unloads the help window
+// and ends the tour; the new game goes on without it.
+TEST_F(HelpTour, TheEndOfAGameBehindTheHelpWindowEndsTheTour) {
+    int showings = 0;
+    testing::whenShown<frmHelp>([&](frmHelp* h) {
+        ++showings;
+        h->cmdNext->click();
+        testing::whenShown<frmHelp>([&](frmHelp* h) {
+            ++showings;
+            EXPECT_EQ(w->picMorvast->background(), kBlue);
+            testing::whenShown<frmEnterName>([](frmEnterName* d) {
+                testing::key(d->txtName, Qt::Key_Return);
+                testing::whenShown<frmGameOver>([](frmGameOver* g) { g->cmdYes->click(); });
+            });
+            for (int x = 9; x <= 12; ++x)
+                for (int y = 2; y <= 30; ++y)
+                    w->game.C[x][y] = true;
+            const int figures = w->game.score.intFigures;
+            for (int i = 0; i < 400 && w->game.score.intFigures == figures; ++i)
+                w->tmrDown_Timer();
+            EXPECT_FALSE(h->isVisible());
+        });
+    });
+    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
+    EXPECT_EQ(showings, 2);
+    EXPECT_EQ(w->lblScore->text(), QStringLiteral("---"));
+    EXPECT_FALSE(w->game.ended() || w->game.C[10][20]);
+    EXPECT_EQ(w->picMorvast->background(), colour::kBlack);
+    EXPECT_FALSE(w->chkHelp->isChecked());
+}
+
+}  // namespace
+}  // namespace morvast

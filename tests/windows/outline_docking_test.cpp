@@ -1,0 +1,136 @@
+// The window's outline, the side windows minimised along with it, and Auto's docking.
+#include <QTest>
+
+#include "gui_fixture.h"
+#include "windows/dock_places.h"
+#include "windows/frm_future.h"
+#include "windows/frm_morvas_fathers.h"
+#include "windows/frm_statistic.h"
+
+namespace morvast {
+namespace {
+
+using testing::MainWindowTest;
+
+TEST_F(MainWindowTest, OutlineIsTheFramesAndBarsWithTheOriginalsMargins) {
+    // In client pixels: a frame widens by 2 at each side and 8 below, a bar starts 2 to the left
+    // and ends 4 short of its right edge.
+    const std::pair<QWidget*, QRect> pieces[] = {
+        {w->fraMorvast, QRect(6, 8, 253, 465)},        {w->fraBottom, QRect(54, 480, 149, 89)},
+        {w->fraBottomRight, QRect(222, 488, 221, 89)}, {w->fraLeft, QRect(286, 8, 165, 465)},
+        {w->Label[1], QRect(254, 168, 39, 5)},         {w->Label[2], QRect(198, 544, 31, 5)},
+        {w->Label[3], QRect(30, 464, 3, 65)},          {w->Label[4], QRect(30, 528, 31, 5)},
+        {w->Label[5], QRect(270, 0, 3, 169)},
+    };
+    QRegion expected;
+    for (const auto& [control, r] : pieces) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        EXPECT_TRUE(w->mask().contains(r));
+        // Each piece covers its control, less the bars' last pixels.
+        EXPECT_TRUE(r.contains(control->geometry().adjusted(0, 0, -4, 0)));
+        expected += r;
+    }
+    EXPECT_EQ(w->mask(), expected);
+
+    for (QPoint in : {QPoint(130, 240), QPoint(271, 3), QPoint(31, 500), QPoint(440, 575),
+                      QPoint(6, 472), QPoint(450, 8)})
+        EXPECT_TRUE(w->mask().contains(in)) << in.x() << "," << in.y();
+    // Corners, the gap between the field and the information column, below the column, and
+    // left of the steering frame.
+    for (QPoint out : {QPoint(0, 0), QPoint(453, 586), QPoint(5, 100), QPoint(264, 300),
+                       QPoint(300, 480), QPoint(40, 550), QPoint(450, 480), QPoint(100, 585)})
+        EXPECT_FALSE(w->mask().contains(out)) << out.x() << "," << out.y();
+
+    // The size is fixed; a new game cuts the same outline.
+    EXPECT_EQ(w->minimumSize(), QSize(454, 587));
+    EXPECT_EQ(w->maximumSize(), QSize(454, 587));
+    w->clearMask();
+    w->Form_Load();
+    EXPECT_EQ(w->mask(), expected);
+}
+
+class SideWindowsOfMain : public MainWindowTest {
+  protected:
+    QWidget* records() const { return w->recordsWindow(); }
+    QWidget* stat() const { return w->statisticWindow(); }
+    QWidget* future() const { return w->futureWindow(); }
+    QWidget* mp3() const { return w->frmMP3; }
+};
+
+TEST_F(SideWindowsOfMain, AutoDocksAllFourAtTheirPlacesEvenPastTheScreensEdge) {
+    // Outer geometry throughout, as the platform gives it (frames included).
+    const auto frame = [](const QWidget* s) { return s->frameGeometry(); };
+    const auto expectDocked = [&] {
+        const QRect m = frame(w.get()), f = frame(future()), r = frame(records());
+        const int column = m.left() + m.width() + 1;  // 20 twips
+        EXPECT_EQ(f.topLeft(), QPoint(column, m.top()));
+        EXPECT_EQ(frame(stat()).topLeft(), QPoint(column + f.width() + 2, m.top()));  // 40 twips
+        EXPECT_EQ(r.topLeft(), QPoint(column, m.bottom() + 1 - r.height()));
+        const int space = r.top() - f.bottom() - 1 - mp3()->frameGeometry().height();
+        EXPECT_EQ(mp3()->frameGeometry().topLeft(), QPoint(column, f.bottom() + 1 + space / 2));
+    };
+    // One minimised, the others hidden. Each has been shown before: the platform knows a
+    // window's frame only once it has been on the screen.
+    for (QWidget* s : {records(), stat(), future(), mp3()})
+        s->show(), s->hide();
+    stat()->showMinimized();
+    w->move(100, 50);
+    QTest::mouseClick(w->chkAuto, Qt::LeftButton);
+    expectDocked();
+    for (QWidget* s : {records(), stat(), future(), mp3()}) {
+        EXPECT_TRUE(s->isVisible());
+        EXPECT_FALSE(s->isMinimized());
+    }
+    for (QPushButton* b : {w->chkRec, w->chkStat, w->chkFuture, w->chkMP3})
+        EXPECT_TRUE(b->isChecked()) << b->text().toStdString();
+    EXPECT_FALSE(w->chkAuto->isChecked());
+    EXPECT_TRUE(w->picMorvast->hasFocus());
+
+    // No keeping on the screen: beyond its edges they go where the sums put them.
+    const QRect screen = w->screen()->geometry();
+    w->move(screen.right() - 300, screen.bottom() - 100);
+    QTest::mouseClick(w->chkAuto, Qt::LeftButton);
+    expectDocked();
+    EXPECT_GT(frame(stat()).left(), screen.right());
+    EXPECT_GT(frame(records()).top(), screen.bottom());
+}
+
+TEST(DockPlaces, TwoColumnsBesideTheMainWindowWithThePlayerCentredInTheSpaceLeft) {
+    // The main window as designed at 100, 50; records 198 x 189, future 101 x 256 and a player
+    // of 200 x 100; the gaps of 20 and 40 twips are 1 and 3 pixels.
+    const DockPlaces d = dockPlaces(QRect(100, 50, 462, 614), {198, 189}, {101, 256}, {200, 100});
+    EXPECT_EQ(d.future, QPoint(563, 50));
+    EXPECT_EQ(d.statistic, QPoint(666, 50));
+    EXPECT_EQ(d.records, QPoint(563, 475));  // bottoms level
+    EXPECT_EQ(d.mp3, QPoint(563, 340));      // 69 pixels between: 34 above, 35 below
+
+    const QRect main(0, 0, 400, 300);
+    // 300 - 120 - 100 - 61 = 19 pixels: 9 above the player, 10 below.
+    EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 61}).mp3, QPoint(401, 109));
+    // Overlapping windows: -21 halves to -11, up rather than down.
+    EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 101}).mp3, QPoint(401, 89));
+}
+
+TEST_F(SideWindowsOfMain, MinimisingPausesAndTakesTheShownSideWindowsAlong) {
+    w->chkStat->setChecked(true);
+    w->chkRec->setChecked(true);
+    w->chkMP3->setChecked(true);
+    w->showMinimized();
+    EXPECT_TRUE(w->chkPause->isChecked());
+    EXPECT_FALSE(w->tmrDownEnabled() || w->game.blnPlaying);
+    for (QWidget* s : {records(), stat(), mp3()})
+        EXPECT_TRUE(s->isMinimized()) << s->windowTitle().toStdString();
+    EXPECT_FALSE(future()->isVisible());
+
+    w->showNormal();
+    for (QWidget* s : {records(), stat(), mp3()})
+        EXPECT_TRUE(s->isVisible() && !s->isMinimized()) << s->windowTitle().toStdString();
+    EXPECT_FALSE(future()->isVisible());
+    EXPECT_TRUE(w->chkPause->isChecked() && !w->tmrDownEnabled());
+    // A window shown later comes up in the normal state.
+    w->chkFuture->setChecked(true);
+    EXPECT_FALSE(future()->isMinimized());
+}
+
+}  // namespace
+}  // namespace morvast
