@@ -56,10 +56,8 @@ TEST(LevelTest, NinthLineRaisesTheLevelUpToTenAndStops) {
 TEST(AwardTest, LineBonusesLabelsAndStatisticLines) {
     Panel p;
     Score s(p);
-    EXPECT_EQ(lineBonus(1), 2750);
-    EXPECT_EQ(lineBonus(2), 8000);
-    EXPECT_EQ(lineBonus(3), 22250);
-    EXPECT_EQ(lineBonus(4), 50000);
+    EXPECT_EQ(std::vector({lineBonus(1), lineBonus(2), lineBonus(3), lineBonus(4)}),
+              std::vector({2750, 8000, 22250, 50000}));
     for (int i = 0; i < 3; ++i) {
         s.awardLinesTimeAndCells(2, 0);
         s.finishAward(2);

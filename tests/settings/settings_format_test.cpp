@@ -43,7 +43,6 @@ QByteArray withLine(int n, const QByteArray& line) {
 
 TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
     EXPECT_EQ(defaultSettingsBytes(), defaultFileText());
-    EXPECT_EQ(lines(defaultSettingsBytes()).size(), 66);
     EXPECT_EQ(parsed(defaultFileText()), Settings{});
 
     Settings s;
@@ -141,7 +140,6 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
     d.MP3Path.set(QStringLiteral("/home/я/song.mp3"));
     d.effect(EffectSlot::mDrop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
     const QList<QByteArray> l = lines(encodeSettings(d));
-    EXPECT_EQ(l.size(), 66);
     EXPECT_EQ(l[16], (dir.filePath("sound/bkgmusic.WAV") + "\r").toLocal8Bit());
     EXPECT_EQ(l[20], "...\r");
     EXPECT_EQ(l[36], "line  break\r");

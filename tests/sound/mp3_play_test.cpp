@@ -14,13 +14,11 @@ namespace {
 constexpr int kRate = 48000;
 
 TEST(MP3Position, MinutesAndSecondsRoundHalfToEven) {
-    EXPECT_EQ(formatPosition(400), "0:00");
-    EXPECT_EQ(formatPosition(2500), "0:02");
-    EXPECT_EQ(formatPosition(3500), "0:04");
-    EXPECT_EQ(formatPosition(59499), "0:59");
-    EXPECT_EQ(formatPosition(59500), "01:00");
-    EXPECT_EQ(formatPosition(187000), "03:07");
-    EXPECT_EQ(formatPosition(6000000), "100:00");
+    const std::pair<int, const char*> shown[] = {
+        {400, "0:00"},    {2500, "0:02"},    {3500, "0:04"},     {59499, "0:59"},
+        {59500, "01:00"}, {187000, "03:07"}, {6000000, "100:00"}};
+    for (auto [ms, text] : shown)
+        EXPECT_EQ(formatPosition(ms).toStdString(), text) << ms;
 }
 
 struct Player : ::testing::Test {
