@@ -25,6 +25,8 @@ class PictureBox;
 class frmStatistic;
 class frmFuture;
 class frmMorvasFathers;
+class frmOpen;
+class frmSettings;
 
 // The main window: owns the game, its drawing, the records, the side windows and the menu.
 // Handlers keep the original's names; the rules they call live in the game. The code is split
@@ -155,6 +157,14 @@ class frmMain : public QWidget, public GameListener {
     frmFuture* futureWindow() const { return frmFuture_; }
     frmMorvasFathers* recordsWindow() const { return frmMorvasFathers_; }
 
+    // --- the settings window and the file chooser it shares with the player window ---
+    // The program's one file chooser, made on first use; its choices outlive every showing.
+    frmOpen& fileChooser();
+    // The open settings window, if any.
+    frmSettings* settingsWindow() const { return frmSettings_; }
+    // The end of a game: the chooser is unloaded, then an open settings window.
+    void unloadSettingsWindows();
+
     QTimer tmrMigMenuControls;
     QTimer tmrDemo;
     QTimer tmrLevel;
@@ -230,6 +240,10 @@ class frmMain : public QWidget, public GameListener {
     int generation_ = 0;
     bool unloading_ = false;
     std::function<void()> programEnd_;
+    // The settings window's room.
+    void showSettingsWindow();
+    frmOpen* frmOpen_ = nullptr;
+    frmSettings* frmSettings_ = nullptr;
 };
 
 }  // namespace morvast

@@ -38,8 +38,8 @@ void frmMain::updatePlace(int64_t shownScore) {
 void frmMain::finishGame(int64_t shownScore) {
     EndOfGameWindows w;
     w.stopDemo = [this] { tmrDemo.stop(); };
-    // The file chooser, help and settings windows join here with their own issues.
-    w.unloadAuxWindows = [] {};
+    // The help window joins here with its own issue.
+    w.unloadAuxWindows = [this] { unloadSettingsWindows(); };
     w.enterName = [this] { return frmEnterName::ask(this); };
     w.fillRecordsList = [this](const QStringList& lines) {
         frmMorvasFathers_->setRecordsList(lines);

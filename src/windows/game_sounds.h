@@ -20,6 +20,7 @@ class GameSounds : public SoundPort {
     void setPan(int16_t& pan) override;
 
     SoundSystem* system() const { return sounds_.get(); }
+    SoundSystem* soundSystem() const override { return sounds_.get(); }
 
   private:
     frmMain& w_;

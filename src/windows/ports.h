@@ -7,6 +7,7 @@
 namespace morvast {
 
 class frmMain;
+class SoundSystem;
 
 // Where the main window sends its sounds. The default is silent; the sound objects replace it.
 class SoundPort {
@@ -18,6 +19,8 @@ class SoundPort {
     virtual void play(SoundEffect effect) { (void)effect; }
     // The background music's pan setter, -10000 left to 10000 right; may change the value.
     virtual void setPan(int16_t& pan) { (void)pan; }
+    // The sound objects themselves, for the windows that edit them; none while silent.
+    virtual SoundSystem* soundSystem() const { return nullptr; }
 };
 
 // The settings file. The defaults of the settings variables stand until it is read.
