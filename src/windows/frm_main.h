@@ -31,6 +31,7 @@ class frmMP3;
 class frmOpen;
 class frmHelp;
 enum class HelpAnswer;
+class frmSettings;
 
 // The main window: owns the game, its drawing, the records, the side windows and the menu.
 // Handlers keep the original's names; the rules they call live in the game. The code is split
@@ -163,6 +164,15 @@ class frmMain : public QWidget, public GameListener {
     frmFuture* futureWindow() const { return frmFuture_; }
     frmMorvasFathers* recordsWindow() const { return frmMorvasFathers_; }
 
+    // --- the settings window and the file chooser it shares with the player window ---
+    // The program's one file chooser, shared by the settings and player windows; its choices
+    // outlive every showing.
+    frmOpen& fileChooser() { return *frmOpen_; }
+    // The open settings window, if any.
+    frmSettings* settingsWindow() const { return frmSettings_; }
+    // The end of a game: the chooser is unloaded, then an open settings window.
+    void unloadSettingsWindows();
+
     QTimer tmrMigMenuControls;
     QTimer tmrDemo;
     QTimer tmrLevel;
@@ -207,7 +217,6 @@ class frmMain : public QWidget, public GameListener {
     // How the last read went (a damaged file was put aside, nothing could be written...).
     SettingsLoadStatus settingsLoadStatus() const { return settingsLoad_; }
     morvast::frmMP3* playerWindow() const { return frmMP3_; }
-    frmOpen* chooser() const { return frmOpen_; }
 
   private:
     void connectPlayer();
@@ -282,6 +291,10 @@ class frmMain : public QWidget, public GameListener {
     // Unloads the help window by code, as the end of a game does.
     void unloadHelpWindows();
     std::function<HelpAnswer(frmHelp&)> helpAnswerer_;
+
+    // The settings window's room.
+    void showSettingsWindow();
+    frmSettings* frmSettings_ = nullptr;
 };
 
 }  // namespace morvast

@@ -119,8 +119,8 @@ void frmMain::chkDemo_Click() {
 }
 
 void frmMain::chkSet_Click() {
-    // The settings window is shown here, modally, while the button is checked. Unchecking runs
-    // this handler once more, inside this one: that second pass redraws as well.
+    // Unchecking runs this handler once more, inside this one: that second pass redraws as well.
+    if (chkSet->isChecked()) showSettingsWindow();
     chkSet->setChecked(false);
     DrawField();
     DrawGrid();

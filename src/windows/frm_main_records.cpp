@@ -102,9 +102,8 @@ void frmMain::updatePlace(int64_t shownScore) {
 void frmMain::finishGame(int64_t shownScore) {
     EndOfGameWindows w;
     w.stopDemo = [this] { tmrDemo.stop(); };
-    // The settings window joins here with its own issue.
     w.unloadAuxWindows = [this] {
-        frmOpen_->Unload();
+        unloadSettingsWindows();
         unloadHelpWindows();
     };
     w.enterName = [this] { return frmEnterName::ask(this); };

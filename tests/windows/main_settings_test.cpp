@@ -225,7 +225,7 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
     QTemporaryDir music;
     ASSERT_TRUE(writeFile(music.filePath("short.mp3"), shortWave(1600)));
     ASSERT_TRUE(writeFile(music.filePath("effect.wav"), shortWave(10)));
-    w->chooser()->SetPath(music.path());
+    w->fileChooser().SetPath(music.path());
     QStringList offered;
     testing::whenShown<frmOpen>([&](frmOpen* d) {
         for (int i = 0; i < d->filOpen->count(); ++i)
@@ -234,7 +234,7 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
     });
     player->cmdOpen_Click();
     EXPECT_EQ(offered, QStringList{"short.mp3"});
-    EXPECT_TRUE(w->chooser()->AddictPattern.isEmpty());
+    EXPECT_TRUE(w->fileChooser().AddictPattern.isEmpty());
     EXPECT_EQ(player->lblName->text(), "short.mp3");
     EXPECT_EQ(w->settings.MP3Path, QDir(music.path()).filePath("short.mp3"));
 

@@ -1,0 +1,21 @@
+
+#include "windows/frm_main.h"
+#include "windows/frm_open.h"
+#include "windows/frm_settings.h"
+
+namespace morvast {
+
+void frmMain::showSettingsWindow() {
+    frmSettings window({settings, game.settings, game.ForLoop, sound_->system(), fileChooser()},
+                       this);
+    frmSettings_ = &window;
+    window.exec();
+    frmSettings_ = nullptr;
+}
+
+void frmMain::unloadSettingsWindows() {
+    frmOpen_->Unload();
+    if (frmSettings_) frmSettings_->reject();
+}
+
+}  // namespace morvast

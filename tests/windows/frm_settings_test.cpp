@@ -1,0 +1,551 @@
+// The settings window driven as a player drives it, over real sound objects rendered offline
+// and a chooser over a temporary folder.
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+#include "../sound/media_helpers.h"
+#include "gui_fixture.h"
+#include "sound/audio_output.h"
+#include "sound/sound_system.h"
+#include "windows/frm_open.h"
+#include "windows/frm_settings.h"
+
+namespace morvast {
+namespace {
+
+using testing::whenShown;
+constexpr int kRate = 48000;
+
+QString waveFile(const QString& dir, const QString& name, const std::vector<float>& samples,
+                 uint32_t rate) {
+    const QString path = QDir(dir).filePath(name);
+    testing::writeWave(path.toStdString(), samples, rate);
+    return path;
+}
+
+std::vector<float> sine(double hz, int rate, int frames) {
+    std::vector<float> s(static_cast<size_t>(frames));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * hz * static_cast<double>(i) / rate));
+    return s;
+}
+
+void clickFile(frmOpen* d, const QString& name) {
+    const auto found = d->filOpen->findItems(name, Qt::MatchExactly);
+    if (found.size() != 1) {
+        ADD_FAILURE() << "no file " << name.toStdString();
+        return d->reject();
+    }
+    d->filOpen->doItemsLayout();
+    QTest::mouseClick(d->filOpen->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      d->filOpen->visualItemRect(found.first()).center());
+}
+
+QPoint handleCentre(QSlider* s) {
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = opt.sliderValue = s->value();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.subControls = QStyle::SC_All;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+}
+
+// Presses a key on a slider; the release comes separately, as a player's finger does.
+void pressKey(QWidget* w, Qt::Key k) {
+    QTest::sendKeyEvent(QTest::Press, w, k, QString(), Qt::NoModifier);
+}
+void releaseKey(QWidget* w, Qt::Key k) {
+    QTest::sendKeyEvent(QTest::Release, w, k, QString(), Qt::NoModifier);
+}
+
+class SettingsWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("sound")));
+        soundDir = tmp.filePath(QStringLiteral("sound"));
+        auto output = std::make_unique<sound::ManualAudioOutput>(kRate);
+        sounds = std::make_unique<SoundSystem>(std::move(output), main.EnableSoundControl, [] {});
+        // Each object its own level, volume and frequency, so a mix-up shows.
+        for (int i = 0; i < 10; ++i) {
+            clsDMCtrl& e = sounds->effect(static_cast<SoundEffect>(i));
+            e.DMCtrlPath(waveFile(soundDir, QStringLiteral("e%1.wav").arg(i),
+                                  std::vector<float>(15000, 0.25f), 15000));
+            e.DMCtrlEnabled(true);
+            e.DMCtrlVolume(static_cast<int16_t>(-100 * i));
+            e.DMCtrlFreq(15000 + 100 * i);
+        }
+        waveFile(tmp.path(), QStringLiteral("other.wav"), std::vector<float>(100, 0.1f), 15000);
+        main.PathToBkgMusic =
+            waveFile(soundDir, QStringLiteral("music.wav"), sine(300, 15000, 15000), 15000);
+        sounds->music.BkgMusicLoad(main.PathToBkgMusic, main.freq);
+        int16_t volume = -1500;
+        sounds->music.BkgMusicSetVolume(volume);
+        main.freq = 15000;
+        play.SpeedChange = 100;
+        play.iFantom = 1;
+    }
+    void open() {
+        w = std::make_unique<frmSettings>(
+            SettingsTargets{main, play, ForLoop, sounds.get(), chooser});
+        w->setUrlOpener([this](const QUrl& url) {
+            opened << url.toString();
+            return false;  // as when no mail program answers
+        });
+        w->show();
+        QApplication::processEvents();
+    }
+    clsDMCtrl& fx(SoundEffect e) { return sounds->effect(e); }
+    void selectEvent(const QString& text) {
+        w->cmbListEvents->setFocus();
+        const int target = w->cmbListEvents->findText(text);
+        ASSERT_GE(target, 0);
+        while (w->cmbListEvents->currentIndex() != target)
+            QTest::keyClick(w->cmbListEvents,
+                            w->cmbListEvents->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    }
+    // Renders as a device would, each buffer once the music's thread has decoded enough.
+    std::vector<float> render(int frames) {
+        std::vector<float> out;
+        for (int done = 0; done < frames; done += 256) {
+            for (int wait = 0;
+                 wait < 5000 && sounds->music.loaded() && sounds->music.bufferedFrames() < 4096;
+                 ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::vector<float> part(static_cast<size_t>(std::min(256, frames - done)) * 2);
+            sounds->mixer().render(part.data(), static_cast<int>(part.size() / 2));
+            out.insert(out.end(), part.begin(), part.end());
+        }
+        return out;
+    }
+
+    bool app = (testing::app(), true);
+    QTemporaryDir tmp;
+    QString soundDir;
+    MainSettings main;
+    PlaySettings play;
+    int16_t ForLoop = 123;
+    std::unique_ptr<SoundSystem> sounds;
+    frmOpen chooser{tmp.path(), [this] { return QList<Volume>{{tmp.path(), {}, true}}; }};
+    std::unique_ptr<frmSettings> w;
+    QStringList opened;
+};
+
+TEST_F(SettingsWindow, DesignOfTheWindow) {
+    open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(w->size(), QSize(506, 432));
+    // Centred, give or take the desktop's frame.
+    const QPoint off = w->frameGeometry().center() - w->screen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 4);
+    const std::pair<QAbstractButton*, const char16_t*> captions[] = {
+        {w->chkSetka, u"Убрать"},
+        {w->optFant[0], u"Hе показывать"},
+        {w->optFant[1], u"Только при появлении Morvast-фигурки"},
+        {w->optFant[2], u"Показывать всегда"},
+        {w->chkSoundControl, u"Выкл. озвучивание осн. событий"},
+        {w->cmdOpenFirst, u"Выбрать файл"},
+        {w->cmdOpenSecond, u"Выбрать файл"},
+        {w->cmdOpen, u"Выбрать файл"},
+        {w->chkEnFirstVar, u"Выключить"},
+        {w->chkEnSecondVar, u"Выключить"},
+        {w->chkEnable, u"Выключить"},
+        {w->cmdOk, u"OK"}};
+    for (const auto& [b, text] : captions)
+        EXPECT_EQ(b->text(), QString::fromUtf16(text));
+    EXPECT_EQ(w->optFant[0]->text().front(), QChar(u'H'));  // Latin
+    const std::pair<QGroupBox*, const char16_t*> frames[] = {{w->Frame1, u"Сетка"},
+                                                             {w->fraFant, u"Фантом"},
+                                                             {w->fraButton, u"Основные события"},
+                                                             {w->fraFirstVar, u"Первый вариант"},
+                                                             {w->fraSecondVar, u"Второй вариант"},
+                                                             {w->fraBkg, u"Фоновая музыка"}};
+    for (const auto& [f, text] : frames)
+        EXPECT_EQ(f->title(), QString::fromUtf16(text));
+    for (QLabel* l : {w->lblFirstVar, w->lblSecondVar, w->lblFile})
+        EXPECT_EQ(l->toolTip(), QStringLiteral("Имя wav-файла"));
+    EXPECT_EQ(w->lblMail->text(), QStringLiteral("E-mail"));
+
+    struct Range {
+        QSlider* s;
+        int min, max, large, ticks;
+        const char16_t* tip;
+    };
+    const Range ranges[] = {
+        {w->sldVolBut1, -2500, 0, 1000, 250, u"Громкость"},
+        {w->sldVolBut2, -2500, 0, 1000, 250, u"Громкость"},
+        {w->sldVolBackgrnd, -2500, 0, 1000, 250, u"Громкость"},
+        {w->sldFreqBut1, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
+        {w->sldFreqBut2, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
+        {w->sldFreq, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
+        {w->sldChange, 0, 500, 2, 100, u"Скорость перехода звука из одной стороны в другую"}};
+    for (const Range& r : ranges) {
+        EXPECT_EQ(r.s->minimum(), r.min);
+        EXPECT_EQ(r.s->maximum(), r.max);
+        EXPECT_EQ(r.s->singleStep(), 1);
+        EXPECT_EQ(r.s->pageStep(), r.large);
+        EXPECT_EQ(r.s->tickInterval(), r.ticks);
+        EXPECT_EQ(r.s->toolTip(), QString::fromUtf16(r.tip));
+    }
+}
+
+TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndChangesNothing) {
+    main.freq = 80000;                       // above the slider's range
+    fx(SoundEffect::Inverse).DMCtrlFreq(0);  // the file's own rate, not played yet
+    main.EnableSoundControl = false;
+    play.EnableLoop = false;
+    play.bDrawSetka = false;
+    play.iFantom = 2;
+    play.SpeedChange = 700;
+    open();
+    const QStringList events = {"Инверсия",        "Появление Morvast-фигурки",
+                                "Удаление линиий", "Приземление",
+                                "Бросить",         "Вращение",
+                                "Влево",           "Вправо"};
+    ASSERT_EQ(w->cmbListEvents->count(), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(w->cmbListEvents->itemText(i), events[i]);
+    EXPECT_EQ(w->cmbListEvents->currentText(), events[0]);
+    EXPECT_FALSE(w->fraSecondVar->isVisible());
+    EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e9.wav"));
+    EXPECT_EQ(w->sldVolBut1->value(), -900);
+    EXPECT_EQ(w->sldFreqBut1->value(), 5000);  // the nearest end
+    EXPECT_EQ(w->sldVolBackgrnd->value(), -1500);
+    EXPECT_EQ(w->sldFreq->value(), 75000);
+    EXPECT_EQ(w->sldChange->value(), 500);
+    EXPECT_EQ(w->txtChange->text(), QStringLiteral("500"));
+    EXPECT_EQ(w->lblFile->text(), QStringLiteral("music.wav"));
+    EXPECT_TRUE(w->chkEnable->isChecked());
+    EXPECT_TRUE(w->chkSoundControl->isChecked());
+    EXPECT_TRUE(w->chkSetka->isChecked());
+    EXPECT_TRUE(w->optFant[2]->isChecked());
+    // What the window showed itself wrote nothing back.
+    EXPECT_EQ(main.freq, 80000);
+    EXPECT_EQ(fx(SoundEffect::Inverse).DMCtrlFreq(), 0);
+    EXPECT_EQ(play.SpeedChange, 700);
+    EXPECT_EQ(ForLoop, 123);
+    EXPECT_TRUE(sounds->music.isSounding());  // opening does not stop the music
+}
+
+TEST_F(SettingsWindow, TheEventListShowsOneOrTwoVariantsAndEditsOnlyThoseObjects) {
+    open();
+    selectEvent(QStringLiteral("Бросить"));
+    EXPECT_TRUE(w->fraSecondVar->isVisible());
+    EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e3.wav"));
+    EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e4.wav"));
+    EXPECT_EQ(w->sldVolBut2->value(), -400);
+    EXPECT_EQ(w->sldFreqBut2->value(), 15400);
+    EXPECT_EQ(w->GetEventPath(1), fx(SoundEffect::Drop2).DMCtrlPath());
+
+    QTest::mouseClick(w->chkEnSecondVar, Qt::LeftButton);
+    EXPECT_FALSE(fx(SoundEffect::Drop2).DMCtrlEnabled());
+    EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlEnabled());
+    QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
+    EXPECT_FALSE(fx(SoundEffect::Drop1).DMCtrlEnabled());
+    QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
+    EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlEnabled());
+
+    selectEvent(QStringLiteral("Приземление"));
+    EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e6.wav"));
+    EXPECT_FALSE(w->chkEnSecondVar->isChecked());
+
+    selectEvent(QStringLiteral("Влево"));
+    EXPECT_FALSE(w->fraSecondVar->isVisible());
+    EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e0.wav"));
+    EXPECT_EQ(w->GetEventPath(1), fx(SoundEffect::Left).DMCtrlPath());  // the only object
+    QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
+    EXPECT_FALSE(fx(SoundEffect::Left).DMCtrlEnabled());
+    for (int i = 1; i < 10; ++i)
+        EXPECT_EQ(fx(static_cast<SoundEffect>(i)).DMCtrlEnabled(),
+                  i != static_cast<int>(SoundEffect::Drop2))
+            << i;
+
+    QTest::mouseClick(w->chkSoundControl, Qt::LeftButton);
+    EXPECT_FALSE(main.EnableSoundControl);
+    fx(SoundEffect::Right).DMCtrlPlay();
+    EXPECT_FALSE(fx(SoundEffect::Right).isSounding());
+
+    // Switching events never wrote the values it showed.
+    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), -600);
+    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 15600);
+}
+
+TEST_F(SettingsWindow, VariantSlidersActWhenLetGoByMouseOrKey) {
+    open();
+    clsDMCtrl& inverse = fx(SoundEffect::Inverse);
+    // Dragging moves the slider; only the release over it passes the value on.
+    QSlider* s = w->sldVolBut1;
+    const QPoint from = handleCentre(s);
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(s, from - QPoint(40, 0));
+    QTest::mouseMove(s, from - QPoint(60, 0));
+    QApplication::processEvents();
+    ASSERT_LT(s->value(), -900);
+    EXPECT_EQ(inverse.DMCtrlVolume(), -900);
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, from - QPoint(60, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(inverse.DMCtrlVolume(), s->value());
+
+    // The keyboard: nothing while the key is down, the value once it is released.
+    for (QSlider* f : {w->sldFreqBut1}) {
+        f->setFocus();
+        pressKey(f, Qt::Key_PageUp);
+        EXPECT_EQ(f->value(), 20900);
+        EXPECT_EQ(inverse.DMCtrlFreq(), 15900);
+        releaseKey(f, Qt::Key_PageUp);
+        EXPECT_EQ(inverse.DMCtrlFreq(), 20900);
+    }
+
+    selectEvent(QStringLiteral("Приземление"));
+    QSlider* v2 = w->sldVolBut2;
+    QTest::mousePress(v2, Qt::LeftButton, Qt::NoModifier, handleCentre(v2));
+    QTest::mouseMove(v2, handleCentre(v2) - QPoint(50, 0));
+    QApplication::processEvents();
+    ASSERT_NE(v2->value(), -600);
+    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), -600);
+    QTest::mouseRelease(v2, Qt::LeftButton, Qt::NoModifier, handleCentre(v2));
+    QApplication::processEvents();
+    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), v2->value());
+    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlVolume(), -500);
+    QSlider* f2 = w->sldFreqBut2;
+    f2->setFocus();
+    pressKey(f2, Qt::Key_End);
+    releaseKey(f2, Qt::Key_End);
+    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 75000);
+    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlFreq(), 15500);
+    // Tabbing onto a slider that shows a clamped value does not write the clamp back.
+    fx(SoundEffect::Down1).DMCtrlFreq(0);
+    selectEvent(QStringLiteral("Бросить"));
+    selectEvent(QStringLiteral("Приземление"));
+    releaseKey(w->sldFreqBut1, Qt::Key_Tab);
+    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlFreq(), 0);
+}
+
+TEST_F(SettingsWindow, MusicControlsActAtOnceAndAreHeard) {
+    open();
+    auto level = [this] {
+        render(kRate / 10);  // past the glide
+        const auto out = render(kRate / 10);
+        return testing::peak(out, 0);
+    };
+    const float before = level();
+    ASSERT_GT(before, 0.05f);
+
+    // The volume acts on every move, and gives the focus to OK.
+    w->sldVolBackgrnd->setFocus();
+    pressKey(w->sldVolBackgrnd, Qt::Key_PageDown);
+    EXPECT_EQ(sounds->music.volume(), -2500);
+    EXPECT_TRUE(w->cmdOk->hasFocus());
+    EXPECT_NEAR(level() / before, std::pow(10.0, -1000 / 2000.0), 0.02);
+
+    // The frequency acts when let go, at once: twice the rate, twice the pitch.
+    const double pitch = testing::toneHz(render(kRate / 4), 0, kRate);
+    w->sldFreq->setFocus();
+    for (int i = 0; i < 3; ++i)
+        pressKey(w->sldFreq, Qt::Key_PageUp);
+    EXPECT_EQ(main.freq, 15000);
+    releaseKey(w->sldFreq, Qt::Key_PageUp);
+    EXPECT_EQ(main.freq, 30000);
+    EXPECT_EQ(sounds->music.BkgMusicGetFreq(), 30000);
+    render(kRate / 10);
+    EXPECT_NEAR(testing::toneHz(render(kRate / 4), 0, kRate) / pitch, 2.0, 0.05);
+
+    QTest::mouseClick(w->chkEnable, Qt::LeftButton);
+    EXPECT_FALSE(play.EnableLoop);
+    EXPECT_FALSE(sounds->music.isSounding());
+    QTest::mouseClick(w->chkEnable, Qt::LeftButton);
+    EXPECT_TRUE(play.EnableLoop);
+    EXPECT_TRUE(sounds->music.isSounding());
+}
+
+TEST_F(SettingsWindow, AnEffectVolumeMovedInTheWindowIsHeardAtTheNextPlay) {
+    sounds->music.BkgMusicStop();
+    open();
+    clsDMCtrl& inverse = fx(SoundEffect::Inverse);
+    inverse.DMCtrlVolume(0);
+    inverse.DMCtrlFreq(15000);
+    inverse.DMCtrlPlay();
+    const float loud = testing::peak(render(kRate / 10), 0);
+    EXPECT_NEAR(loud, 0.25f, 1e-3);
+    // The window still shows -900, and a release passes on what it shows after the key.
+    w->sldVolBut1->setFocus();
+    pressKey(w->sldVolBut1, Qt::Key_PageUp);  // -900 + 1000 stops at 0
+    pressKey(w->sldVolBut1, Qt::Key_PageDown);
+    pressKey(w->sldVolBut1, Qt::Key_PageDown);
+    releaseKey(w->sldVolBut1, Qt::Key_PageDown);
+    ASSERT_EQ(inverse.DMCtrlVolume(), -2000);
+    EXPECT_NEAR(testing::peak(render(kRate / 10), 0), loud,
+                1e-3);  // the running sound is as it was
+    inverse.DMCtrlPlay();
+    render(kRate / 100);
+    EXPECT_NEAR(testing::peak(render(kRate / 10), 0), loud * 0.1f, 1e-3);
+}
+
+TEST_F(SettingsWindow, TheSweepStepFollowsSliderAndText) {
+    open();
+    w->sldChange->setFocus();
+    pressKey(w->sldChange, Qt::Key_Right);
+    EXPECT_EQ(play.SpeedChange, 101);
+    EXPECT_EQ(w->txtChange->text(), QStringLiteral("101"));
+    EXPECT_EQ(ForLoop, 123);
+    pressKey(w->sldChange, Qt::Key_Home);
+    EXPECT_EQ(play.SpeedChange, 0);
+    EXPECT_EQ(ForLoop, 0);  // back to the centre
+    ForLoop = -40;
+    pressKey(w->sldChange, Qt::Key_PageUp);
+    EXPECT_EQ(play.SpeedChange, 2);
+    EXPECT_EQ(ForLoop, -40);
+
+    QLineEdit* t = w->txtChange;
+    t->setFocus();
+    t->selectAll();
+    QTest::keyClicks(t, QStringLiteral("60"));
+    EXPECT_EQ(play.SpeedChange, 60);
+    EXPECT_EQ(w->sldChange->value(), 60);
+    QTest::keyClicks(t, QStringLiteral("0"));
+    EXPECT_EQ(t->text(), QStringLiteral("500"));
+    EXPECT_EQ(t->selectedText(), QStringLiteral("500"));
+    EXPECT_EQ(play.SpeedChange, 500);
+    EXPECT_EQ(w->sldChange->value(), 500);
+
+    QTest::keyClick(t, Qt::Key_Home);
+    QTest::keyClicks(t, QStringLiteral("-"));  // "-500": not a step
+    EXPECT_EQ(play.SpeedChange, 500);
+    EXPECT_EQ(w->sldChange->value(), 500);
+    ForLoop = 77;
+    t->selectAll();
+    QTest::keyClicks(t, QStringLiteral("x"));
+    EXPECT_EQ(play.SpeedChange, 0);
+    EXPECT_EQ(w->sldChange->value(), 0);
+    EXPECT_EQ(ForLoop, 0);
+}
+
+TEST_F(SettingsWindow, DisplayOptionsAndTheMailLabel) {
+    open();
+    QTest::mouseClick(w->chkSetka, Qt::LeftButton);
+    EXPECT_FALSE(play.bDrawSetka);
+    QTest::mouseClick(w->optFant[0], Qt::LeftButton, Qt::NoModifier, {6, 8});  // its circle
+    EXPECT_EQ(play.iFantom, 0);
+    QTest::mouseClick(w->optFant[2], Qt::LeftButton, Qt::NoModifier, {6, 8});
+    EXPECT_EQ(play.iFantom, 2);
+
+    QTest::mousePress(w->lblMail, Qt::RightButton);
+    EXPECT_TRUE(opened.isEmpty());
+    QTest::mousePress(w->lblMail, Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("mailto:")});
+    EXPECT_TRUE(w->isVisible());  // a failed opening is not told
+}
+
+TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
+    // An earlier use left a file behind.
+    chooser.NameFile = QStringLiteral("old.mp3");
+    chooser.PathToFile = QStringLiteral("/somewhere/old.mp3");
+    open();
+    clsDMCtrl& inverse = fx(SoundEffect::Inverse);
+    const QString before = inverse.DMCtrlPath();
+    whenShown<frmOpen>([](frmOpen* d) { d->reject(); });
+    QTest::mouseClick(w->cmdOpenFirst, Qt::LeftButton);
+    EXPECT_EQ(inverse.DMCtrlPath(), before);
+    EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e9.wav"));
+    EXPECT_FALSE(chooser.isLoaded());
+
+    // The variant's own folder is shown; a click on a file takes it.
+    QString shown;
+    whenShown<frmOpen>([&shown](frmOpen* d) {
+        shown = d->folderPath();
+        clickFile(d, QStringLiteral("e1.wav"));
+    });
+    QTest::mouseClick(w->cmdOpenFirst, Qt::LeftButton);
+    EXPECT_EQ(QDir(shown), QDir(soundDir));
+    EXPECT_EQ(QDir::cleanPath(inverse.DMCtrlPath()),
+              QDir::cleanPath(soundDir + QStringLiteral("/e1.wav")));
+    EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e1.wav"));
+
+    selectEvent(QStringLiteral("Бросить"));
+    whenShown<frmOpen>([](frmOpen* d) { clickFile(d, QStringLiteral("e7.wav")); });
+    QTest::mouseClick(w->cmdOpenSecond, Qt::LeftButton);
+    EXPECT_TRUE(fx(SoundEffect::Drop2).DMCtrlPath().endsWith(QStringLiteral("/e7.wav")));
+    EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlPath().endsWith(QStringLiteral("/e3.wav")));
+    EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e7.wav"));
+
+    // Closing the window unloads the chooser.
+    EXPECT_TRUE(chooser.isLoaded());
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(chooser.isLoaded());
+}
+
+TEST_F(SettingsWindow, ANewMusicFileStartsAtOnceEvenWhenTheMusicIsOff) {
+    play.EnableLoop = false;
+    sounds->music.BkgMusicStop();
+    chooser.AddictPattern = QStringLiteral("*.mp3");
+    waveFile(soundDir, QStringLiteral("tune.wav"), sine(200, 22050, 22050), 22050);
+    open();
+    QStringList listed;
+    whenShown<frmOpen>([&listed](frmOpen* d) {
+        for (int i = 0; i < d->filOpen->count(); ++i)
+            listed << d->filOpen->item(i)->text();
+        clickFile(d, QStringLiteral("tune.wav"));
+    });
+    w->cmdOpen->setFocus();
+    QTest::keyClick(w->cmdOpen, Qt::Key_Space);
+    EXPECT_TRUE(listed.contains(QStringLiteral("tune.wav")));  // wave files, not "*.mp3"
+    EXPECT_EQ(w->lblFile->text(), QStringLiteral("tune.wav"));
+    EXPECT_TRUE(main.PathToBkgMusic.endsWith(QStringLiteral("/tune.wav")));
+    EXPECT_TRUE(sounds->music.isSounding());
+    EXPECT_TRUE(w->chkEnable->isChecked());
+    EXPECT_FALSE(play.EnableLoop);
+    EXPECT_EQ(w->sldFreq->value(), 22050);
+    EXPECT_EQ(main.freq, 22050);
+    EXPECT_EQ(sounds->music.volume(), -1500);
+
+    QTest::mouseClick(w->cmdOk, Qt::LeftButton);
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_FALSE(w->isVisible());
+}
+
+// The menu's Set opens the window over the main window, and the end of a game closes it.
+class SetButton : public testing::MainWindowTest {};
+
+TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
+    const bool grid = w->game.settings.bDrawSetka;
+    bool wasModal = false;
+    whenShown<frmSettings>([&](frmSettings* d) {
+        wasModal = d->isModal() && w->settingsWindow() == d;
+        QTest::mouseClick(d->chkSetka, Qt::LeftButton);
+        QTest::mouseClick(d->optFant[2], Qt::LeftButton, Qt::NoModifier, {6, 8});
+        QTest::mouseClick(d->cmdOk, Qt::LeftButton);
+    });
+    QTest::mouseClick(w->chkSet, Qt::LeftButton);
+    EXPECT_TRUE(wasModal);
+    EXPECT_EQ(w->game.settings.bDrawSetka, !grid);
+    EXPECT_EQ(w->game.settings.iFantom, 2);
+    EXPECT_FALSE(w->chkSet->isChecked());
+    EXPECT_EQ(w->settingsWindow(), nullptr);
+
+    whenShown<frmSettings>([&](frmSettings*) { w->unloadSettingsWindows(); });
+    QTest::mouseClick(w->chkSet, Qt::LeftButton);
+    EXPECT_EQ(w->settingsWindow(), nullptr);
+    EXPECT_FALSE(w->fileChooser().isLoaded());
+}
+
+}  // namespace
+}  // namespace morvast
