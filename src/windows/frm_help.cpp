@@ -94,15 +94,7 @@ HelpAnswer frmHelp::showModal(QWidget* owner) {
         return answer_;
     }
 
-    QWindow* ownerWindow = nullptr;
-    if (owner) {
-        owner->window()->winId();
-        ownerWindow = owner->window()->windowHandle();
-    }
-    winId();
-    windowHandle()->setTransientParent(ownerWindow);
-    exec();
-    windowHandle()->setTransientParent(nullptr);
+    execOver(this, owner);
     tmrResize->stop();
     return answer_;
 }

@@ -8,11 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
-#include <QWindow>
 
 #include "settings/app_paths.h"
 #include "windows/app_look.h"
@@ -110,17 +108,8 @@ bool frmOpen::showModal(QWidget* owner) {
     }
     chosen_ = false;
 
-    const QScreen* screen = owner ? owner->screen() : this->screen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
-    QWindow* ownerWindow = nullptr;
-    if (owner) {
-        owner->window()->winId();
-        ownerWindow = owner->window()->windowHandle();
-    }
-    winId();
-    windowHandle()->setTransientParent(ownerWindow);
-    exec();
-    windowHandle()->setTransientParent(nullptr);
+    centreOnScreen(this, owner);
+    execOver(this, owner);
     return chosen_;
 }
 

@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSlider>
 
 #include "settings/effect_events.h"
@@ -20,6 +19,7 @@
 #include "sound/sound_system.h"
 #include "windows/frm_open.h"
 #include "windows/twips.h"
+#include "windows/window_style.h"
 
 namespace morvast {
 namespace {
@@ -82,8 +82,7 @@ frmSettings::frmSettings(SettingsTargets targets, QWidget* owner)
                    Qt::WindowCloseButtonHint);
     setFixedSize(px(7590), px(6480));
     buildControls();
-    if (const QScreen* screen = owner ? owner->screen() : this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this, owner);
     Form_Load();
 }
 
