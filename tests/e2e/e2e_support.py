@@ -4,6 +4,7 @@ import os
 import shutil
 import socket
 import subprocess
+import tempfile
 import time
 
 TITLE = "Morvast XII VelkNET"
@@ -134,6 +135,10 @@ def clean_up(game, folder, xvfb=None):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def click(env, x, y):
+    run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env)
+
+
 def launch(program, env):
     """Starts the program on the display of env; answers the process and its focused main
     window once that window is shown."""
@@ -145,3 +150,39 @@ def launch(program, env):
         clean_up(game, None)
         raise
     return game, wid
+
+
+class XSession:
+    """A copy of the program in a folder of its own and a private display, both gone when the
+    with-block ends, whatever state the test left the program in."""
+
+    def __init__(self, program, prefix, top_left=True):
+        self.folder = tempfile.mkdtemp(prefix=prefix)
+        self.game = self.xvfb = None
+        try:
+            self.program = copy_program(program, self.folder, top_left)
+            self.xvfb, self.display = start_xvfb()
+        except BaseException:
+            clean_up(None, self.folder, self.xvfb)
+            raise
+        self.env = x_env(self.display)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        clean_up(self.game, self.folder, self.xvfb)
+
+    def launch(self):
+        """Starts the program; answers its main window once shown."""
+        self.game, wid = launch(self.program, self.env)
+        return wid
+
+    def click(self, x, y):
+        click(self.env, x, y)
+
+    def wait_exit(self):
+        """Waits for the program to end by itself, as it should, with status 0."""
+        code = self.game.wait(timeout=20)
+        assert code == 0, f"program ended with {code}: {self.game.stderr.read().decode()}"
+        self.game = None

@@ -9,10 +9,9 @@ Usage: outline_e2e.py PROGRAM
 import os
 import subprocess
 import sys
-import tempfile
 
-from e2e_support import (clean_up, copy_program, launch, pixel, run, screenshot, start_xvfb,
-                         visible_windows, wait_for, window_geometry, x_env)
+from e2e_support import (XSession, click, pixel, run, screenshot, visible_windows, wait_for,
+                         window_geometry)
 
 # Client coordinates in the main window.
 INSIDE = [(130, 240), (271, 3), (440, 575)]      # the field, the top bar, the menu frame
@@ -41,92 +40,85 @@ def window_under(env, x, y):
     return dict(line.split("=", 1) for line in out.splitlines())["WINDOW"]
 
 
-def click(env, x, y):
-    run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env)
-
-
 def main():
-    folder = tempfile.mkdtemp(prefix="morvast_outline_")
-    program = copy_program(sys.argv[1], folder)
-    shot = os.path.join(folder, "shot.png")
-    xvfb, display = start_xvfb()
-    env = x_env(display)
-    game = backdrop = None
-    try:
-        backdrop, backdrop_id = start_backdrop(env)
-        game, wid = launch(program, env)
-        mx, my, mw, mh = window_geometry(env, wid)
-        print("main window", mx, my, mw, mh)
-
-        # The backdrop shows through the cut-away parts; the frames are there, black.
-        def desktop_in_gaps():
-            raw = screenshot(env, shot)
-            return all(pixel(raw, mx + x, my + y) == GREEN for x, y in CUT_AWAY) and raw
-        raw = wait_for(desktop_in_gaps, 20, "the backdrop in the cut-away parts")
-        for x, y in INSIDE:
-            assert pixel(raw, mx + x, my + y) == BLACK, (x, y, pixel(raw, mx + x, my + y))
-        print("the backdrop shows between the frames")
-
-        # The pointer over a cut-away part is over the backdrop, as it is beside the window.
-        below = window_under(env, 620, 620)
-        assert below != wid
-        for x, y in CUT_AWAY:
-            assert window_under(env, mx + x, my + y) == below, (x, y)
-        for x, y in INSIDE:
-            assert window_under(env, mx + x, my + y) == wid, (x, y)
-        print("the pointer reaches the backdrop through the cut-away parts")
-
-        # Auto: the side windows beside the main window, bottoms and tops level with it.
-        click(env, mx + AUTO_BUTTON[0], my + AUTO_BUTTON[1])
-        def docked(title):
-            ids = visible_windows(env, title)
-            return window_geometry(env, ids[0]) if ids else None
-        future = wait_for(lambda: docked("Future"), 20, "the future window")
-        stat = wait_for(lambda: docked("Statistic"), 20, "the statistic window")
-        best = wait_for(lambda: docked("The Best Of The Morvast"), 20, "the records window")
-        player = wait_for(lambda: docked(r"\*\.mp3 & \*\.wma Player"), 20, "the player window")
-        column = mx + mw + 1  # 20 twips
-        assert future[:2] == (column, my), future
-        assert stat[:2] == (column + future[2] + 2, my), stat  # 40 twips beside it
-        assert best[:2] == (column, my + mh - best[3]), best
-        space = best[1] - future[1] - future[3] - player[3]
-        assert player[:2] == (column, future[1] + future[3] + space // 2), player  # centred
-        print("docked: future", future, "statistic", stat, "records", best, "player", player)
-
-        # Help: the records text first, then Next paints the field blue, then the next control.
-        click(env, mx + HELP_BUTTON[0], my + HELP_BUTTON[1])
-
-        def unrolled_help():
-            """Where the help window stands once it has unrolled: clicks reach it then. Every
-            showing maps a window of its own."""
-            def unrolled():
-                ids = visible_windows(env, "Справка")
-                g = window_geometry(env, ids[0]) if ids else None
-                return g if g and g[3] > 180 else None
-            return wait_for(unrolled, 20, "the help window, unrolled")[:2]
-        hx, hy = unrolled_help()
-
-        def colour_at(spot):
-            raw = screenshot(env, shot)
-            return pixel(raw, mx + spot[0], my + spot[1])
-        click(env, hx + NEXT_BUTTON[0], hy + NEXT_BUTTON[1])
-        wait_for(lambda: colour_at(FIELD_SPOT) == BLUE, 20, "the field painted blue")
-        hx, hy = unrolled_help()
-        click(env, hx + NEXT_BUTTON[0], hy + NEXT_BUTTON[1])
-        wait_for(lambda: colour_at(CONTROL_SPOT) == BLUE, 20, "the Control frame painted blue")
-        assert colour_at(FIELD_SPOT) == BLACK
-        print("Next steps from the field to the Control frame")
-        hx, hy = unrolled_help()
-        click(env, hx + CLOSE_BUTTON[0], hy + CLOSE_BUTTON[1])
-        wait_for(lambda: not visible_windows(env, "Справка"), 20, "the help window to close")
-        wait_for(lambda: colour_at(CONTROL_SPOT) == BLACK, 20, "the Control frame black again")
-        print("Close ends the tour")
-        return 0
-    finally:
-        if backdrop is not None:
+    with XSession(sys.argv[1], "morvast_outline_") as session:
+        backdrop, _ = start_backdrop(session.env)
+        try:
+            return check_outline(session, session.launch())
+        finally:
             backdrop.kill()
             backdrop.wait()
-        clean_up(game, folder, xvfb)
+
+
+def check_outline(session, wid):
+    env, shot = session.env, os.path.join(session.folder, "shot.png")
+    mx, my, mw, mh = window_geometry(env, wid)
+    print("main window", mx, my, mw, mh)
+
+    # The backdrop shows through the cut-away parts; the frames are there, black.
+    def desktop_in_gaps():
+        raw = screenshot(env, shot)
+        return all(pixel(raw, mx + x, my + y) == GREEN for x, y in CUT_AWAY) and raw
+    raw = wait_for(desktop_in_gaps, 20, "the backdrop in the cut-away parts")
+    for x, y in INSIDE:
+        assert pixel(raw, mx + x, my + y) == BLACK, (x, y, pixel(raw, mx + x, my + y))
+    print("the backdrop shows between the frames")
+
+    # The pointer over a cut-away part is over the backdrop, as it is beside the window.
+    below = window_under(env, 620, 620)
+    assert below != wid
+    for x, y in CUT_AWAY:
+        assert window_under(env, mx + x, my + y) == below, (x, y)
+    for x, y in INSIDE:
+        assert window_under(env, mx + x, my + y) == wid, (x, y)
+    print("the pointer reaches the backdrop through the cut-away parts")
+
+    # Auto: the side windows beside the main window, bottoms and tops level with it.
+    click(env, mx + AUTO_BUTTON[0], my + AUTO_BUTTON[1])
+    def docked(title):
+        ids = visible_windows(env, title)
+        return window_geometry(env, ids[0]) if ids else None
+    future = wait_for(lambda: docked("Future"), 20, "the future window")
+    stat = wait_for(lambda: docked("Statistic"), 20, "the statistic window")
+    best = wait_for(lambda: docked("The Best Of The Morvast"), 20, "the records window")
+    player = wait_for(lambda: docked(r"\*\.mp3 & \*\.wma Player"), 20, "the player window")
+    column = mx + mw + 1  # 20 twips
+    assert future[:2] == (column, my), future
+    assert stat[:2] == (column + future[2] + 2, my), stat  # 40 twips beside it
+    assert best[:2] == (column, my + mh - best[3]), best
+    space = best[1] - future[1] - future[3] - player[3]
+    assert player[:2] == (column, future[1] + future[3] + space // 2), player  # centred
+    print("docked: future", future, "statistic", stat, "records", best, "player", player)
+
+    # Help: the records text first, then Next paints the field blue, then the next control.
+    click(env, mx + HELP_BUTTON[0], my + HELP_BUTTON[1])
+
+    def unrolled_help():
+        """Where the help window stands once it has unrolled: clicks reach it then. Every
+        showing maps a window of its own."""
+        def unrolled():
+            ids = visible_windows(env, "Справка")
+            g = window_geometry(env, ids[0]) if ids else None
+            return g if g and g[3] > 180 else None
+        return wait_for(unrolled, 20, "the help window, unrolled")[:2]
+
+    def press_in_help(button):
+        hx, hy = unrolled_help()
+        click(env, hx + button[0], hy + button[1])
+
+    def colour_at(spot):
+        return pixel(screenshot(env, shot), mx + spot[0], my + spot[1])
+    press_in_help(NEXT_BUTTON)
+    wait_for(lambda: colour_at(FIELD_SPOT) == BLUE, 20, "the field painted blue")
+    press_in_help(NEXT_BUTTON)
+    wait_for(lambda: colour_at(CONTROL_SPOT) == BLUE, 20, "the Control frame painted blue")
+    assert colour_at(FIELD_SPOT) == BLACK
+    print("Next steps from the field to the Control frame")
+    press_in_help(CLOSE_BUTTON)
+    wait_for(lambda: not visible_windows(env, "Справка"), 20, "the help window to close")
+    wait_for(lambda: colour_at(CONTROL_SPOT) == BLACK, 20, "the Control frame black again")
+    print("Close ends the tour")
+    return 0
 
 
 if __name__ == "__main__":

@@ -10,8 +10,7 @@ import sys
 import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, launch, pixel, run, screenshot, start_xvfb,
-                         wait_for, x_env)
+from e2e_support import XSession, pixel, run, screenshot, wait_for
 
 # Without a window manager the window's client area sits at 0,0 of the screen.
 FIELD = (16, 24, 233, 433)          # picMorvast: left, top, width, height
@@ -22,54 +21,40 @@ CELL_PX = 233 * 250 / 3760          # one field cell across, in pixels
 def figure_columns(raw):
     """x coordinates of the falling figure's cyan outlines inside the field."""
     left, top, w, h = FIELD
-    xs = [x for y in range(top, top + h) for x in range(left, left + w)
-          if pixel(raw, x, y) == (0, 255, 255)]
-    return xs
+    return [x for y in range(top, top + h) for x in range(left, left + w)
+            if pixel(raw, x, y) == (0, 255, 255)]
 
 
 def main():
-    program = sys.argv[1]
     keep = sys.argv[2] if len(sys.argv) > 2 else None
     # The program writes its records beside itself: run a copy so the build tree stays clean.
-    folder = tempfile.mkdtemp(prefix="morvast_play_")
-    program = copy_program(program, folder)
-    xvfb, display = start_xvfb()
-    env = x_env(display)
-    game = None
-    try:
-        game, wid = launch(program, env)
+    with XSession(sys.argv[1], "morvast_play_") as x, tempfile.TemporaryDirectory() as tmp:
+        env, wid = x.env, x.launch()
+        shot = os.path.join(tmp, "shot.png")
+        before = wait_for(lambda: figure_columns(screenshot(env, shot)), 20, "the figure")
+        for _ in range(3):
+            run(["xdotool", "key", "--window", wid, "Left"], env)
+        # The keys are handled when the program's event loop gets them.
+        moved = wait_for(
+            lambda: (lambda xs: xs if xs and min(xs) < min(before) - 2 * CELL_PX else None)(
+                figure_columns(screenshot(env, shot))), 20, "the figure to move left")
+        shift = (min(before) - min(moved)) / CELL_PX
+        print(f"figure moved {shift:.2f} cells left")
+        assert 2.5 < shift < 3.5, shift
+        # The field around it is drawn: black background and the grid.
+        left, top, _, _ = FIELD
+        assert pixel(screenshot(env, shot), left + 5, top + 400) == (0, 0, 0)
+        if keep:
+            # A few landed figures make a livelier picture.
+            for key in ["Down", "Right", "Right", "Right", "Down", "Left", "Up", "Down"]:
+                run(["xdotool", "key", "--window", wid, key], env)
+                time.sleep(0.8 if key == "Down" else 0.05)
+            run(["import", "-window", "root", "-crop", "462x614+0+0", "+repage", keep], env)
 
-        with tempfile.TemporaryDirectory() as tmp:
-            shot = os.path.join(tmp, "shot.png")
-            before = wait_for(lambda: figure_columns(screenshot(env, shot)), 20, "the figure")
-            for _ in range(3):
-                run(["xdotool", "key", "--window", wid, "Left"], env)
-            # The keys are handled when the program's event loop gets them.
-            moved = wait_for(
-                lambda: (lambda xs: xs if xs and min(xs) < min(before) - 2 * CELL_PX else None)(
-                    figure_columns(screenshot(env, shot))), 20, "the figure to move left")
-            shift = (min(before) - min(moved)) / CELL_PX
-            print(f"figure moved {shift:.2f} cells left")
-            assert 2.5 < shift < 3.5, shift
-            # The field around it is drawn: black background and the grid.
-            left, top, _, _ = FIELD
-            assert pixel(screenshot(env, shot), left + 5, top + 400) == (0, 0, 0)
-            if keep:
-                # A few landed figures make a livelier picture.
-                for key in ["Down", "Right", "Right", "Right", "Down", "Left", "Up", "Down"]:
-                    run(["xdotool", "key", "--window", wid, key], env)
-                    time.sleep(0.8 if key == "Down" else 0.05)
-                run(["import", "-window", "root", "-crop", "462x614+0+0", "+repage", keep], env)
-
-        run(["xdotool", "mousemove", "--sync", str(EXIT_BUTTON[0]), str(EXIT_BUTTON[1]),
-             "click", "1"], env)
-        code = game.wait(timeout=20)
-        assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
-        game = None
+        x.click(*EXIT_BUTTON)
+        x.wait_exit()
         print("closed by its Exit button")
         return 0
-    finally:
-        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":

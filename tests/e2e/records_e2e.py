@@ -10,11 +10,10 @@ import fnmatch
 import os
 import re
 import sys
-import tempfile
 import time
 
-from e2e_support import (clean_up, copy_program, default_settings, launch, run, screenshot,
-                         settings_path, start_xvfb, visible_windows, wait_for, wait_painted, window_geometry, x_env)
+from e2e_support import (XSession, default_settings, run, screenshot, settings_path,
+                         visible_windows, wait_for, wait_painted, window_geometry)
 
 NAME = "Tester"
 # "Нет" in the game-over dialog, relative to the dialog's client area.
@@ -53,38 +52,45 @@ def check_records(data):
 
 
 def main():
-    folder = tempfile.mkdtemp(prefix="morvast_records_")
-    program = copy_program(sys.argv[1], folder)
-    records = os.path.join(folder, "MorvastFathers.txt")
-    shot = os.path.join(folder, "shot.png")
-    xvfb, display = start_xvfb()
-    env = x_env(display)
-    game = None
-    try:
-        game, main_window = launch(program, env)
-        started = time.monotonic()
-        name_dialog = play_until_dialog(env, main_window)
-        print(f"name dialog after {time.monotonic() - started:.1f} s")
-        # The record is written only after the name is confirmed.
-        assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
+    with XSession(sys.argv[1], "morvast_records_") as x:
+        env, folder = x.env, x.folder
+        records = os.path.join(folder, "MorvastFathers.txt")
+        shot = os.path.join(folder, "shot.png")
+        try:
+            main_window = x.launch()
+            started = time.monotonic()
+            name_dialog = play_until_dialog(env, main_window)
+            print(f"name dialog after {time.monotonic() - started:.1f} s")
+            # The record is written only after the name is confirmed.
+            assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
 
-        # "UnNamed" comes selected, so typing replaces it.
-        wait_painted(env, name_dialog, shot)
-        run(["xdotool", "windowfocus", "--sync", name_dialog], env)
-        run(["xdotool", "type", "--delay", "30", NAME], env)
-        run(["xdotool", "key", "Return"], env)
+            # "UnNamed" comes selected, so typing replaces it.
+            wait_painted(env, name_dialog, shot)
+            run(["xdotool", "windowfocus", "--sync", name_dialog], env)
+            run(["xdotool", "type", "--delay", "30", NAME], env)
+            run(["xdotool", "key", "Return"], env)
 
-        game_over = wait_for(
-            lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
-            20, "the game-over dialog")[0]
-        assert name_dialog not in visible_windows(env), "the name dialog stayed open"
-        wait_painted(env, game_over, shot)
-        x, y, _, _ = window_geometry(env, game_over)
-        run(["xdotool", "mousemove", "--sync", str(x + NO_BUTTON[0]), str(y + NO_BUTTON[1]),
-             "click", "1"], env)
-        code = game.wait(timeout=20)
-        assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
-        game = None
+            game_over = wait_for(
+                lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
+                20, "the game-over dialog")[0]
+            assert name_dialog not in visible_windows(env), "the name dialog stayed open"
+            wait_painted(env, game_over, shot)
+            left, top, _, _ = window_geometry(env, game_over)
+            x.click(left + NO_BUTTON[0], top + NO_BUTTON[1])
+            x.wait_exit()
+        except Exception:
+            # What the screen and the file looked like, for a failure seen only on a busy
+            # machine; the display is nobody else's, but say if its server went away.
+            print(f"Xvfb :{x.display} status {x.xvfb.poll()}, windows: {visible_windows(env)}")
+            if os.path.exists(records):
+                print("records:", open(records, "rb").read())
+            screenshot(env, "records_e2e_failure.png")
+            print("screen saved as", os.path.abspath("records_e2e_failure.png"))
+            if x.game is not None:
+                x.game.kill()
+                print(f"program status {x.game.wait()}, its errors: {x.game.stderr.read().decode()}")
+                x.game = None
+            raise
 
         score = check_records(open(records, "rb").read())
         print(f"stored {NAME} with {score} points")
@@ -94,22 +100,6 @@ def main():
         with open(settings_path(folder), "rb") as f:
             assert f.read() == default_settings(0, 0), "settings written on the way out"
         return 0
-    except Exception:
-        # What the screen and the file looked like, for a failure seen only on a busy machine.
-        # The display is shared by nobody, but the machine is: say if the server went away.
-        print(f"Xvfb :{display} status {xvfb.poll()}, windows: {visible_windows(env)}")
-        if os.path.exists(records):
-            print("records:", open(records, "rb").read())
-        screenshot(env, "records_e2e_failure.png")
-        print("screen saved as", os.path.abspath("records_e2e_failure.png"))
-        if game is not None:
-            if game.poll() is None:
-                game.kill()
-            print(f"program status {game.wait()}, its errors: {game.stderr.read().decode()}")
-            game = None
-        raise
-    finally:
-        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":

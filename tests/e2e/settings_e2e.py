@@ -7,21 +7,17 @@ Usage: settings_e2e.py PROGRAM
 """
 import os
 import sys
-import tempfile
 
-from e2e_support import (clean_up, copy_program, default_settings, launch, run, settings_path,
-                         start_xvfb, wait_for, window_geometry, x_env)
+from e2e_support import XSession, default_settings, settings_path, wait_for, window_geometry
 
 # The Exit button's middle in the main window's client area (twips / 15).
 EXIT_IN_WINDOW = ((3360 + 120 + 2400 + 307) // 15, (7320 + 120 + 240 + 127) // 15)
 
 
-def close_with_exit(game, wid, env):
-    x, y, _, _ = window_geometry(env, wid)
-    run(["xdotool", "mousemove", "--sync", str(x + EXIT_IN_WINDOW[0]),
-         str(y + EXIT_IN_WINDOW[1]), "click", "1"], env)
-    code = game.wait(timeout=20)
-    assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
+def close_with_exit(session, wid):
+    x, y, _, _ = window_geometry(session.env, wid)
+    session.click(x + EXIT_IN_WINDOW[0], y + EXIT_IN_WINDOW[1])
+    session.wait_exit()
 
 
 def read_lines(path):
@@ -32,24 +28,18 @@ def read_lines(path):
 
 
 def main():
-    folder = tempfile.mkdtemp(prefix="morvast_settings_")
-    program = copy_program(sys.argv[1], folder, top_left=False)
-    ini = settings_path(folder)
-    xvfb, display = start_xvfb()
-    env = x_env(display)
-    game = None
-    try:
+    with XSession(sys.argv[1], "morvast_settings_", top_left=False) as session:
+        folder, ini = session.folder, settings_path(session.folder)
         assert not os.path.exists(ini)
-        game, wid = launch(program, env)
+        wid = session.launch()
         wait_for(lambda: os.path.exists(ini), 20, "the settings file")
         with open(ini, "rb") as f:
             assert f.read() == default_settings(), "not the default file"
-        x, y, _, _ = window_geometry(env, wid)
+        x, y, _, _ = window_geometry(session.env, wid)
         print(f"first start: default file written, main window at {x},{y}")
         assert (x, y) == (197, 104), (x, y)
 
-        close_with_exit(game, wid, env)
-        game = None
+        close_with_exit(session, wid)
         lines = read_lines(ini)
         assert len(lines) == 66, len(lines)
         assert lines[:2] == [b" 2955 ", b" 1560 "], lines[:2]
@@ -62,16 +52,13 @@ def main():
         lines[0] = b" 1500 "
         with open(ini, "wb") as f:
             f.write(b"\r\n".join(lines) + b"\r\n")
-        game, wid = launch(program, env)
-        x, y, _, _ = window_geometry(env, wid)
+        wid = session.launch()
+        x, y, _, _ = window_geometry(session.env, wid)
         print(f"second start with Left 1500: main window at {x},{y}")
         assert (x, y) == (100, 104), (x, y)
-        close_with_exit(game, wid, env)
-        game = None
+        close_with_exit(session, wid)
         assert read_lines(ini)[0] == b" 1500 "
         return 0
-    finally:
-        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":

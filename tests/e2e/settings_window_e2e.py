@@ -8,10 +8,8 @@ Usage: settings_window_e2e.py PROGRAM
 import glob
 import os
 import sys
-import tempfile
 
-from e2e_support import (clean_up, copy_program, launch, run, start_xvfb, visible_windows,
-                         wait_for, window_geometry, x_env)
+from e2e_support import XSession, visible_windows, wait_for, window_geometry
 
 # Without a window manager the main window's client area sits at 0,0 of the screen.
 SET_BUTTON = (224 + 8 + 120 + 20, 488 + 8 + 16 + 8)
@@ -22,43 +20,27 @@ PHANTOM_ALWAYS = (116 + 10 + 6, 354 + 16 + 8)  # optFant(2)'s circle
 OK_BUTTON = (422 + 38, 362 + 13)
 
 
-def click(env, x, y):
-    run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env)
-
-
 def main():
-    program = sys.argv[1]
-    folder = tempfile.mkdtemp(prefix="morvast_setwin_")
-    program = copy_program(program, folder)
-    xvfb, display = start_xvfb()
-    env = x_env(display)
-    game = None
-    try:
-        game, _ = launch(program, env)
-        click(env, *SET_BUTTON)
-        dialog = wait_for(lambda: visible_windows(env, "Settings"), 20, "the settings window")[0]
-        x, y, _, _ = window_geometry(env, dialog)
+    with XSession(sys.argv[1], "morvast_setwin_") as x:
+        x.launch()
+        x.click(*SET_BUTTON)
+        dialog = wait_for(lambda: visible_windows(x.env, "Settings"), 20, "the settings window")[0]
+        left, top, _, _ = window_geometry(x.env, dialog)
         for dx, dy in (GRID_BOX, PHANTOM_ALWAYS, OK_BUTTON):
-            click(env, x + dx, y + dy)
-        wait_for(lambda: not visible_windows(env, "Settings"), 20, "the settings window to close")
-        click(env, *EXIT_BUTTON)
-        code = game.wait(timeout=20)
-        assert code == 0, f"program ended with {code}: {game.stderr.read().decode()}"
-        game = None
+            x.click(left + dx, top + dy)
+        wait_for(lambda: not visible_windows(x.env, "Settings"), 20, "the settings window to close")
+        x.click(*EXIT_BUTTON)
+        x.wait_exit()
 
-        files = glob.glob(os.path.join(folder, "Mvst*.ini"))
+        files = glob.glob(os.path.join(x.folder, "Mvst*.ini"))
         assert len(files) == 1, f"settings files: {files}"
         with open(files[0], "rb") as f:
-            lines = f.read().split(b"\r\n")
-        # iFantom and bDrawSetka stand on the last two lines of the fixed order.
-        values = [line for line in lines if line]
+            values = [line for line in f.read().split(b"\r\n") if line]
+        # iFantom and bDrawSetka stand on the last two lines of the fixed order. The copy started
+        # with " 1 " and "True" (copy_program), in the file's own spelling.
         print("last lines:", values[-2:])
-        # The copy started with " 1 " and "True" (copy_program), in the file's own spelling.
         assert values[-2:] == [b" 2 ", b"False"], values[-2:]
-        print("phantom and grid kept in", os.path.basename(files[0]))
         return 0
-    finally:
-        clean_up(game, folder, xvfb)
 
 
 if __name__ == "__main__":

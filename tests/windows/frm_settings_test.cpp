@@ -24,6 +24,7 @@
 #include "sound/sound_system.h"
 #include "windows/frm_open.h"
 #include "windows/frm_settings.h"
+#include "windows/win_colour.h"
 
 namespace morvast {
 namespace {
@@ -156,22 +157,19 @@ TEST_F(SettingsWindow, DesignOfTheWindow) {
     // Centred, give or take the desktop's frame.
     const QPoint off = w->frameGeometry().center() - w->screen()->availableGeometry().center();
     EXPECT_LE(off.manhattanLength(), 4);
-    const std::pair<QAbstractButton*, const char16_t*> captions[] = {
-        {w->chkSetka, u"Убрать"},
-        {w->optFant[0], u"Hе показывать"},
-        {w->optFant[1], u"Только при появлении Morvast-фигурки"},
-        {w->optFant[2], u"Показывать всегда"},
-        {w->chkSoundControl, u"Выкл. озвучивание осн. событий"},
-        {w->cmdOpenFirst, u"Выбрать файл"},
-        {w->cmdOpenSecond, u"Выбрать файл"},
-        {w->cmdOpen, u"Выбрать файл"},
-        {w->chkEnFirstVar, u"Выключить"},
-        {w->chkEnSecondVar, u"Выключить"},
-        {w->chkEnable, u"Выключить"},
-        {w->cmdOk, u"OK"}};
-    for (const auto& [b, text] : captions)
-        EXPECT_EQ(b->text(), QString::fromUtf16(text));
-    EXPECT_EQ(w->optFant[0]->text().front(), QChar(u'H'));  // Latin
+    // Latin "H" in the first phantom caption, as the design has it.
+    const std::pair<std::vector<QAbstractButton*>, const char16_t*> captions[] = {
+        {{w->chkSetka}, u"Убрать"},
+        {{w->optFant[0]}, u"Hе показывать"},
+        {{w->optFant[1]}, u"Только при появлении Morvast-фигурки"},
+        {{w->optFant[2]}, u"Показывать всегда"},
+        {{w->chkSoundControl}, u"Выкл. озвучивание осн. событий"},
+        {{w->cmdOpenFirst, w->cmdOpenSecond, w->cmdOpen}, u"Выбрать файл"},
+        {{w->chkEnFirstVar, w->chkEnSecondVar, w->chkEnable}, u"Выключить"},
+        {{w->cmdOk}, u"OK"}};
+    for (const auto& [buttons, text] : captions)
+        for (QAbstractButton* b : buttons)
+            EXPECT_EQ(b->text(), QString::fromUtf16(text));
     const std::pair<QGroupBox*, const char16_t*> frames[] = {{w->Frame1, u"Сетка"},
                                                              {w->fraFant, u"Фантом"},
                                                              {w->fraButton, u"Основные события"},
@@ -185,26 +183,26 @@ TEST_F(SettingsWindow, DesignOfTheWindow) {
     EXPECT_EQ(w->lblMail->text(), QStringLiteral("E-mail"));
 
     struct Range {
-        QSlider* s;
+        std::vector<QSlider*> sliders;
         int min, max, large, ticks;
         const char16_t* tip;
     };
     const Range ranges[] = {
-        {w->sldVolBut1, -2500, 0, 1000, 250, u"Громкость"},
-        {w->sldVolBut2, -2500, 0, 1000, 250, u"Громкость"},
-        {w->sldVolBackgrnd, -2500, 0, 1000, 250, u"Громкость"},
-        {w->sldFreqBut1, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
-        {w->sldFreqBut2, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
-        {w->sldFreq, 5000, 75000, 5000, 2500, u"Скорость воспроизведения"},
-        {w->sldChange, 0, 500, 2, 100, u"Скорость перехода звука из одной стороны в другую"}};
-    for (const Range& r : ranges) {
-        EXPECT_EQ(r.s->minimum(), r.min);
-        EXPECT_EQ(r.s->maximum(), r.max);
-        EXPECT_EQ(r.s->singleStep(), 1);
-        EXPECT_EQ(r.s->pageStep(), r.large);
-        EXPECT_EQ(r.s->tickInterval(), r.ticks);
-        EXPECT_EQ(r.s->toolTip(), QString::fromUtf16(r.tip));
-    }
+        {{w->sldVolBut1, w->sldVolBut2, w->sldVolBackgrnd}, -2500, 0, 1000, 250, u"Громкость"},
+        {{w->sldFreqBut1, w->sldFreqBut2, w->sldFreq},
+         5000,
+         75000,
+         5000,
+         2500,
+         u"Скорость воспроизведения"},
+        {{w->sldChange}, 0, 500, 2, 100, u"Скорость перехода звука из одной стороны в другую"}};
+    for (const Range& r : ranges)
+        for (QSlider* s : r.sliders) {
+            EXPECT_EQ(QList({s->minimum(), s->maximum(), s->singleStep(), s->pageStep(),
+                             s->tickInterval()}),
+                      QList({r.min, r.max, 1, r.large, r.ticks}));
+            EXPECT_EQ(s->toolTip(), QString::fromUtf16(r.tip));
+        }
 }
 
 TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndChangesNothing) {
@@ -305,14 +303,12 @@ TEST_F(SettingsWindow, VariantSlidersActWhenLetGoByMouseOrKey) {
     EXPECT_EQ(inverse.DMCtrlVolume(), s->value());
 
     // The keyboard: nothing while the key is down, the value once it is released.
-    for (QSlider* f : {w->sldFreqBut1}) {
-        f->setFocus();
-        pressKey(f, Qt::Key_PageUp);
-        EXPECT_EQ(f->value(), 20900);
-        EXPECT_EQ(inverse.DMCtrlFreq(), 15900);
-        releaseKey(f, Qt::Key_PageUp);
-        EXPECT_EQ(inverse.DMCtrlFreq(), 20900);
-    }
+    w->sldFreqBut1->setFocus();
+    pressKey(w->sldFreqBut1, Qt::Key_PageUp);
+    EXPECT_EQ(w->sldFreqBut1->value(), 20900);
+    EXPECT_EQ(inverse.DMCtrlFreq(), 15900);
+    releaseKey(w->sldFreqBut1, Qt::Key_PageUp);
+    EXPECT_EQ(inverse.DMCtrlFreq(), 20900);
 
     selectEvent(QStringLiteral("Приземление"));
     QSlider* v2 = w->sldVolBut2;
@@ -399,7 +395,7 @@ TEST_F(SettingsWindow, AnEffectVolumeMovedInTheWindowIsHeardAtTheNextPlay) {
     EXPECT_NEAR(testing::peak(render(kRate / 10), 0), loud * 0.1f, 1e-3);
 }
 
-TEST_F(SettingsWindow, TheSweepStepFollowsSliderAndText) {
+TEST_F(SettingsWindow, TheSweepStepDisplayOptionsAndTheMailLabel) {
     open();
     w->sldChange->setFocus();
     pressKey(w->sldChange, Qt::Key_Right);
@@ -436,10 +432,7 @@ TEST_F(SettingsWindow, TheSweepStepFollowsSliderAndText) {
     EXPECT_EQ(play.SpeedChange, 0);
     EXPECT_EQ(w->sldChange->value(), 0);
     EXPECT_EQ(ForLoop, 0);
-}
 
-TEST_F(SettingsWindow, DisplayOptionsAndTheMailLabel) {
-    open();
     QTest::mouseClick(w->chkSetka, Qt::LeftButton);
     EXPECT_FALSE(play.bDrawSetka);
     QTest::mouseClick(w->optFant[0], Qt::LeftButton, Qt::NoModifier, {6, 8});  // its circle
@@ -526,7 +519,12 @@ TEST_F(SettingsWindow, ANewMusicFileStartsAtOnceEvenWhenTheMusicIsOff) {
 class SetButton : public testing::MainWindowTest {};
 
 TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
-    const bool grid = w->game.settings.bDrawSetka;
+    const QRect gridLine = w->picMorvast->canvas().toDevice(QRectF(1000, 3000, 1, 1));
+    const auto gridShown = [&] {
+        return w->picMorvast->canvas().image().pixel(gridLine.topLeft()) != qRgb(0, 0, 0);
+    };
+    ASSERT_TRUE(gridShown());
+    w->chkPause->setFocus();
     bool wasModal = false;
     whenShown<frmSettings>([&](frmSettings* d) {
         wasModal = d->isModal() && w->settingsWindow() == d;
@@ -536,10 +534,14 @@ TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
     });
     QTest::mouseClick(w->chkSet, Qt::LeftButton);
     EXPECT_TRUE(wasModal);
-    EXPECT_EQ(w->game.settings.bDrawSetka, !grid);
+    // Set springs back (its second Click runs inside the first), redraws with the settings as
+    // they now stand, resets the menu colours and gives the keys back to the field.
+    EXPECT_FALSE(w->game.settings.bDrawSetka || gridShown() || w->chkSet->isChecked());
     EXPECT_EQ(w->game.settings.iFantom, 2);
-    EXPECT_FALSE(w->chkSet->isChecked());
     EXPECT_EQ(w->settingsWindow(), nullptr);
+    for (QPushButton* b : {w->chkPause, w->chkHelp, w->chkDemo, w->chkSet, w->chkExit})
+        EXPECT_EQ(backColor(b), 0x0000FFu);
+    EXPECT_EQ(w->focusWidget(), w->picMorvast);
 
     whenShown<frmSettings>([&](frmSettings*) { w->unloadSettingsWindows(); });
     QTest::mouseClick(w->chkSet, Qt::LeftButton);

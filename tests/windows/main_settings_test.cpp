@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include "../sound/media_helpers.h"
 #include "gui_fixture.h"
 #include "settings/app_paths.h"
 #include "settings/settings_format.h"
@@ -29,24 +30,6 @@ QByteArray readFile(const QString& path) {
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// A mono 16-bit wave of a quiet tone, short enough to end within a test.
-QByteArray shortWave(int frames, int rate = 8000) {
-    QByteArray pcm;
-    for (int i = 0; i < frames; ++i) {
-        const int16_t v = static_cast<int16_t>((i % 40 < 20) ? 3000 : -3000);
-        pcm.append(reinterpret_cast<const char*>(&v), 2);
-    }
-    QByteArray h("RIFF");
-    const auto u32 = [&h](uint32_t v) { h.append(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [&h](uint16_t v) { h.append(reinterpret_cast<const char*>(&v), 2); };
-    u32(36 + pcm.size());
-    h.append("WAVEfmt ");
-    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
-    h.append("data");
-    u32(pcm.size());
-    return h + pcm;
 }
 
 QString media(const char* name) {
@@ -223,8 +206,8 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
 
     // "Select" with a scripted choice: only music files are offered.
     QTemporaryDir music;
-    ASSERT_TRUE(writeFile(music.filePath("short.mp3"), shortWave(1600)));
-    ASSERT_TRUE(writeFile(music.filePath("effect.wav"), shortWave(10)));
+    testing::writeWave(music.filePath("short.mp3").toStdString(), std::vector(1600, 0.1f), 8000);
+    testing::writeWave(music.filePath("effect.wav").toStdString(), std::vector(10, 0.1f), 8000);
     w->fileChooser().SetPath(music.path());
     QStringList offered;
     testing::whenShown<frmOpen>([&](frmOpen* d) {
