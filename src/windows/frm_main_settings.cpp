@@ -29,8 +29,15 @@ int twipsToPixels(float twips) {
     return static_cast<int>(std::clamp(pixels, -1e6, 1e6));
 }
 
-float pixelsToTwips(int pixels) {
-    return static_cast<float>(pixels) * kTwipsPerPixel;
+// A pixel holds 15 twips, so a window the player did not move keeps the twips it was read with;
+// only a move writes new ones.
+float twipsAt(float stored, int pixels) {
+    return twipsToPixels(stored) == pixels ? stored : static_cast<float>(pixels) * kTwipsPerPixel;
+}
+
+void storePlace(const QWidget* w, float& left, float& top) {
+    left = twipsAt(left, w->pos().x());
+    top = twipsAt(top, w->pos().y());
 }
 
 }  // namespace
@@ -114,10 +121,10 @@ void frmMain::SaveSettings() {
 
     // A minimised window is written with the place of its normal state.
     if (isMinimized()) showNormal();
-    s.frmMain = {pixelsToTwips(pos().x()), pixelsToTwips(pos().y())};
+    storePlace(this, s.frmMain.Left, s.frmMain.Top);
     const auto side = [](const QWidget* w, SideWindowPlace& p) {
         p.Visible = w->isVisible();
-        if (p.Visible) p.Left = pixelsToTwips(w->pos().x()), p.Top = pixelsToTwips(w->pos().y());
+        if (p.Visible) storePlace(w, p.Left, p.Top);
     };
     side(frmMorvasFathers_, s.frmMorvasFathers);
     side(frmStatistic_, s.frmStatistic);

@@ -164,10 +164,8 @@ class SettingsWithSounds : public SettingsTest {
     SettingsWithSounds() : SettingsTest(true) {}
     void beforeLoad() override {
         Settings s;
-        // Whole pixels, which a window keeps exactly.
-        s.frmMorvasFathers.Left = s.frmFuture.Left = s.frmMP3.Left = 9900;
-        s.frmStatistic.Left = 11535;
-        s.frmMP3.Top = 5865;
+        // Places between whole pixels (9905 twips is 660.3 px) come back as they were.
+        s.frmStatistic.Left = 11537;
         s.EnableLoop = false;
         s.bkgVolume = -2500;
         s.freq = 0;
