@@ -183,7 +183,7 @@ void frmMain::Form_Load() {
     chkRec->setChecked(frmMorvasFathers_->isVisible());
     chkStat->setChecked(frmStatistic_->isVisible());
     chkFuture->setChecked(frmFuture_->isVisible());
-    chkMP3->setChecked(frmMP3 && frmMP3->isVisible());
+    chkMP3->setChecked(frmMP3_->isVisible());
 
     RebuildWindowRgn();
     DrawField();

@@ -158,8 +158,6 @@ class frmMain : public QWidget, public GameListener {
     QLabel* lblTimeBonus = nullptr;
     QLabel* lblTotal = nullptr;
     QLabel* lblTotalScore = nullptr;
-    // The player window as a window among the side windows (playerWindow() gives its controls).
-    QWidget* frmMP3 = nullptr;
     frmStatistic* statisticWindow() const { return frmStatistic_; }
     frmFuture* futureWindow() const { return frmFuture_; }
     frmMorvasFathers* recordsWindow() const { return frmMorvasFathers_; }

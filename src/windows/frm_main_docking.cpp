@@ -3,6 +3,7 @@
 #include "windows/frm_future.h"
 #include "windows/frm_main.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
 #include "windows/picture_box.h"
 
@@ -20,7 +21,7 @@ void frmMain::takeSideWindowsAlong(bool minimised) {
     // A hidden window takes the state too and keeps it for when it is shown.
     for (QWidget* w :
          {static_cast<QWidget*>(frmMorvasFathers_), static_cast<QWidget*>(frmStatistic_),
-          static_cast<QWidget*>(frmFuture_), frmMP3}) {
+          static_cast<QWidget*>(frmFuture_), static_cast<QWidget*>(frmMP3_)}) {
         const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
         w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
     }
@@ -29,7 +30,7 @@ void frmMain::takeSideWindowsAlong(bool minimised) {
 void frmMain::dockSideWindows() {
     const DockPlaces at =
         dockPlaces(frameGeometry(), frmMorvasFathers_->frameGeometry().size(),
-                   frmFuture_->frameGeometry().size(), frmMP3->frameGeometry().size());
+                   frmFuture_->frameGeometry().size(), frmMP3_->frameGeometry().size());
     const auto dock = [](QWidget* w, QPoint to, QPushButton* toggle) {
         w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         w->move(to);
@@ -39,7 +40,7 @@ void frmMain::dockSideWindows() {
     dock(frmMorvasFathers_, at.records, chkRec);
     dock(frmStatistic_, at.statistic, chkStat);
     dock(frmFuture_, at.future, chkFuture);
-    dock(frmMP3, at.mp3, chkMP3);
+    dock(frmMP3_, at.mp3, chkMP3);
 }
 
 void frmMain::Minimize_Window(bool minimize) {

@@ -4,6 +4,7 @@
 #include "windows/frm_future.h"
 #include "windows/frm_main.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
 
@@ -155,7 +156,7 @@ void frmMain::chkRec_Click() {
 }
 
 void frmMain::chkMP3_Click() {
-    frmMP3->setVisible(chkMP3->isChecked());
+    frmMP3_->setVisible(chkMP3->isChecked());
 }
 
 }  // namespace morvast

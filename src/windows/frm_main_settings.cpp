@@ -49,7 +49,6 @@ void frmMain::setSettingsFolder(const QString& folder, const QString& machineNam
 void frmMain::connectPlayer() {
     frmOpen_ = new frmOpen(QString(), mountedVolumes, this);
     frmMP3_ = new morvast::frmMP3(settings, this);
-    frmMP3 = frmMP3_;
     frmMP3_->setAttribute(Qt::WA_ShowWithoutActivating);
     frmMP3_->setFocusTarget(picMorvast);
     frmMP3_->setOnUserClose([this] { chkMP3->setChecked(false); });

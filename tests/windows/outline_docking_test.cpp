@@ -5,6 +5,7 @@
 #include "windows/dock_places.h"
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
+#include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
 
 namespace morvast {
@@ -44,7 +45,7 @@ class SideWindowsOfMain : public MainWindowTest {
     QWidget* records() const { return w->recordsWindow(); }
     QWidget* stat() const { return w->statisticWindow(); }
     QWidget* future() const { return w->futureWindow(); }
-    QWidget* mp3() const { return w->frmMP3; }
+    QWidget* mp3() const { return w->playerWindow(); }
 };
 
 TEST_F(SideWindowsOfMain, AutoDocksAllFourAtTheirPlacesEvenPastTheScreensEdge) {
