@@ -1,6 +1,7 @@
 #include "settings/app_paths.h"
 #include "windows/frm_main.h"
 #include "windows/game_sounds.h"
+#include "windows/session_end.h"
 
 #include <QApplication>
 #include <QByteArrayList>
@@ -59,6 +60,7 @@ int main(int argc, char* argv[]) {
     morvast::GameSounds sounds(window);
     window.setSoundPort(&sounds);
     window.setSettingsFolder(morvast::programFolder());
+    morvast::closeOnTermination(&window);
     window.show();
     const int code = app.exec();
     window.setSoundPort(nullptr);

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Starts a copy of the program without a settings file, checks that it writes one, closes it
 with its Exit button and checks the positions and absolute paths it saved; then starts it again
-with the main window's Left edited in the file and checks where the window opens.
+with the main window's Left edited in the file, checks where the window opens, and ends it
+with SIGTERM, which must save the file again.
 
 Usage: settings_e2e.py PROGRAM
 """
 import os
+import signal
 import sys
 
 from e2e_support import XSession, default_settings, settings_path, wait_for, window_geometry
@@ -56,8 +58,12 @@ def main():
         x, y, _, _ = window_geometry(session.env, wid)
         print(f"second start with Left 1500: main window at {x},{y}")
         assert (x, y) == (100, 104), (x, y)
-        close_with_exit(session, wid)
+        # A logout or shutdown asks with SIGTERM: the program saves as its close box would.
+        os.remove(ini)
+        session.game.send_signal(signal.SIGTERM)
+        session.wait_exit()
         assert read_lines(ini)[0] == b" 1500 "
+        print("saved again on SIGTERM")
         return 0
 
 
