@@ -25,8 +25,9 @@ constexpr SoundEffect kEffectInFileOrder[kEffectCount] = {
 // A hand-edited coordinate may be anything a float holds; Qt takes ints, and a window beyond a
 // million pixels is as lost as one at a million.
 int twipsToPixels(float twips) {
-    const double pixels = std::isfinite(twips) ? std::round(twips / kTwipsPerPixel) : 0.0;
-    return static_cast<int>(std::clamp(pixels, -1e6, 1e6));
+    constexpr double kFarthest = 1e6 * kTwipsPerPixel;
+    if (!std::isfinite(twips)) return 0;
+    return px(static_cast<int>(std::lround(std::clamp<double>(twips, -kFarthest, kFarthest))));
 }
 
 // A pixel holds 15 twips, so a window the player did not move keeps the twips it was read with;
