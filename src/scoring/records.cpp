@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 
+#include "files/leading_number.h"
 #include "files/shared_file.h"
 #include "files/windows_1251.h"
 
@@ -154,35 +155,7 @@ bool copyRecordRows(QIODevice& device, QIODevice& to) {
 }
 
 double scoreFromLine(const QString& line) {
-    qsizetype p = 0;
-    const qsizetype n = line.size();
-    while (p < n && (line[p] == QLatin1Char(' ') || line[p] == QLatin1Char('\t')))
-        ++p;
-    const qsizetype start = p;
-    auto digits = [&] {
-        const qsizetype from = p;
-        while (p < n && line[p].isDigit() && line[p].unicode() < 128)
-            ++p;
-        return p - from;
-    };
-    if (p < n && (line[p] == QLatin1Char('+') || line[p] == QLatin1Char('-'))) ++p;
-    qsizetype mantissa = digits();
-    if (p < n && line[p] == QLatin1Char('.')) {
-        ++p;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return 0;
-    qsizetype end = p;
-    if (p < n && QStringLiteral("eEdD").contains(line[p])) {
-        ++p;
-        if (p < n && (line[p] == QLatin1Char('+') || line[p] == QLatin1Char('-'))) ++p;
-        if (digits() > 0) end = p;
-    }
-    QString number = line.mid(start, end - start);
-    number.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
-    bool ok = false;
-    const double v = number.toDouble(&ok);
-    return ok && std::isfinite(v) ? v : 0;
+    return leadingNumber(line).value_or(0);
 }
 
 QString scoreText(double score) {

@@ -1,5 +1,6 @@
 #include "settings/settings_format.h"
 
+#include "files/leading_number.h"
 #include "files/windows_1251.h"
 
 #include <QBuffer>
@@ -10,10 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-
-#include <locale.h>
 
 namespace morvast {
 
@@ -131,34 +129,7 @@ std::optional<double> lenientNumber(const QString& line) {
     s.reserve(line.size());
     for (QChar c : line)
         if (!isBlank(c)) s += c;
-    const qsizetype n = s.size();
-    qsizetype p = 0;
-    auto digits = [&] {
-        const qsizetype from = p;
-        while (p < n && s[p].unicode() >= '0' && s[p].unicode() <= '9')
-            ++p;
-        return p - from;
-    };
-    if (p < n && (s[p] == QLatin1Char('+') || s[p] == QLatin1Char('-'))) ++p;
-    qsizetype mantissa = digits();
-    if (p < n && s[p] == QLatin1Char('.')) {
-        ++p;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return 0.0;
-    qsizetype end = p;
-    if (p < n && QStringLiteral("eEdD").contains(s[p])) {
-        ++p;
-        if (p < n && (s[p] == QLatin1Char('+') || s[p] == QLatin1Char('-'))) ++p;
-        if (digits() > 0) end = p;
-    }
-    QByteArray number = s.left(end).toLatin1();
-    number.replace('d', 'e').replace('D', 'e');
-    // The C locale's point whatever the user's locale; an underflow gives 0, an overflow infinity.
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    const double v = strtod_l(number.constData(), nullptr, c);
-    if (!std::isfinite(v)) return std::nullopt;
-    return v;
+    return leadingNumber(s);
 }
 
 std::optional<double> strictNumber(const QString& line) {
