@@ -6,7 +6,6 @@
 #include <QBuffer>
 #include <QIODevice>
 #include <QLocale>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <charconv>
