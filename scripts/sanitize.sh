@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVAST_SANITIZE=ON \
-  -DMORVAST_BUILD_BENCH=OFF >/dev/null
+  -DMORVAST_BUILD_GUI=ON -DMORVAST_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt" QT_QPA_PLATFORM=offscreen
