@@ -31,6 +31,12 @@ TEST_F(MainWindowTest, OutlineIsTheFramesAndBarsWithTheOriginalsMargins) {
         expected += r;
     }
     EXPECT_EQ(w->mask(), expected);  // nothing else: the gaps between the pieces stay cut away
+    // Inside the field's frame and on the top bar; in the gap between two frames and beside the
+    // bottom-left bar.
+    for (const QPoint in : {QPoint(100, 200), QPoint(271, 50)})
+        EXPECT_TRUE(w->mask().contains(in));
+    for (const QPoint out : {QPoint(275, 300), QPoint(10, 580)})
+        EXPECT_FALSE(w->mask().contains(out));
 
     // The size is fixed; a new game cuts the same outline.
     EXPECT_EQ(w->minimumSize(), QSize(454, 587));
