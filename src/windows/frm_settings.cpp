@@ -243,22 +243,21 @@ void frmSettings::SetDMCtrlProperty(clsDMCtrl& object, const QVariant& value, in
 }
 
 void frmSettings::ShowFirstVar(const clsDMCtrl& object) {
-    const bool was = filling_;
-    filling_ = true;
-    lblFirstVar->setText(GetFileName(object.DMCtrlPath()));
-    showOnSlider(sldVolBut1, object.DMCtrlVolume());
-    showOnSlider(sldFreqBut1, object.DMCtrlFreq());
-    chkEnFirstVar->setChecked(!object.DMCtrlEnabled());
-    filling_ = was;
+    showVariant(object, lblFirstVar, sldVolBut1, sldFreqBut1, chkEnFirstVar);
 }
 
 void frmSettings::ShowSecondVar(const clsDMCtrl& object) {
+    showVariant(object, lblSecondVar, sldVolBut2, sldFreqBut2, chkEnSecondVar);
+}
+
+void frmSettings::showVariant(const clsDMCtrl& object, QLabel* name, QSlider* volume,
+                              QSlider* frequency, QCheckBox* off) {
     const bool was = filling_;
     filling_ = true;
-    lblSecondVar->setText(GetFileName(object.DMCtrlPath()));
-    showOnSlider(sldVolBut2, object.DMCtrlVolume());
-    showOnSlider(sldFreqBut2, object.DMCtrlFreq());
-    chkEnSecondVar->setChecked(!object.DMCtrlEnabled());
+    name->setText(GetFileName(object.DMCtrlPath()));
+    showOnSlider(volume, object.DMCtrlVolume());
+    showOnSlider(frequency, object.DMCtrlFreq());
+    off->setChecked(!object.DMCtrlEnabled());
     filling_ = was;
 }
 

@@ -119,6 +119,9 @@ class frmSettings : public QDialog {
     // Shows a value on a slider without acting on it; a value outside the range shows as the
     // nearest end.
     void showOnSlider(QSlider* s, int value);
+    // One variant's controls from an object, without their handlers acting on it.
+    void showVariant(const clsDMCtrl& object, QLabel* name, QSlider* volume, QSlider* frequency,
+                     QCheckBox* off);
     // The sliders that act when the mouse lets go of them (or a key is released on them).
     void sliderReleased(QSlider* s);
     clsDMCtrl* eventObject(int variant) const;
