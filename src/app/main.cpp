@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     morvast::frmMain window;
     morvast::GameSounds sounds(window);
     window.setSoundPort(&sounds);
-    window.setSettingsFolder(morvast::programFolder());
+    window.setSettingsFolder(morvast::dataFolder());
     morvast::closeOnTermination(&window);
     window.show();
     const int code = app.exec();

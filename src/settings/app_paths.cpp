@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace morvast {
@@ -11,7 +12,31 @@ QString programFolder() {
     return QDir::currentPath();
 }
 
+QString chooseDataFolder(const QString& programFolder, const QString& xdgDataHome,
+                         const QString& home) {
+    if (QFileInfo(programFolder).isWritable()) return programFolder;
+    // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
+    const QString base = QDir::isAbsolutePath(xdgDataHome)
+                             ? xdgDataHome
+                             : QDir(home).filePath(QStringLiteral(".local/share"));
+    return QDir::cleanPath(QDir(base).filePath(QString::fromUtf8(kGameId)));
+}
+
+QString dataFolder() {
+    static const QString folder = [] {
+        const QString program = programFolder();
+        const QString chosen =
+            chooseDataFolder(program, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+        if (chosen != program && !QFileInfo::exists(chosen) && QDir().mkpath(chosen))
+            QFile::setPermissions(chosen, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return chosen;
+    }();
+    return folder;
+}
+
 QString resolvePath(const QString& base, const QString& relative) {
+    // A "\" is a separator unless a file here has it in its name.
+    if (QDir::isAbsolutePath(relative) && QFileInfo::exists(relative)) return relative;
     QString rel = relative;
     rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (QDir::isAbsolutePath(rel) && QFileInfo::exists(rel)) return rel;

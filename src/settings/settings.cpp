@@ -16,7 +16,11 @@ QString defaultEffectPath(EffectSlot slot) {
 namespace {
 
 void resolve(PathLine& p, const QString& folder, const QString& defaultRelative) {
-    p.used = p.stored == QLatin1String("...") ? resolvePath(folder, defaultRelative) : p.stored;
+    // An empty line names no file, not the folder.
+    if (p.stored.isEmpty())
+        p.used.clear();
+    else
+        p.used = resolvePath(folder, p.stored == QLatin1String("...") ? defaultRelative : p.stored);
 }
 
 }  // namespace

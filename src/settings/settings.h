@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -13,12 +14,19 @@ namespace morvast {
 struct PathLine {
     QString stored = QStringLiteral("...");
     QString used;
+    // The line's bytes where the system encoding would write `stored` otherwise (a name in the
+    // original's code page), so that an unchanged path goes back byte for byte.
+    QByteArray bytes;
 
-    // The path in use when the settings are saved, written as it is ("..." included, which the
-    // player window stores when its file is dropped).
+    // The path in use when the settings are saved. The path read stays as the player wrote it
+    // (relative, with "\", in its bytes) while it is still the one in use; any other is written
+    // as it is ("..." included, which the player window stores when its file is dropped), and
+    // "..." read gives way to the path it stood for.
     void set(const QString& path) {
+        if (path == used && stored != QLatin1String("...")) return;
         used = path;
         stored = path;
+        bytes.clear();
     }
     bool operator==(const PathLine&) const = default;
 };
@@ -104,7 +112,9 @@ struct Settings {
 };
 
 // Fills every path line's `used` from its `stored` text: "..." becomes the default file in the
-// program folder, any other text is the path itself (no check that the file exists).
+// program folder; any other text is taken with "\" as a separator, relative to the program
+// folder (not the current one), each component found regardless of letter case when its exact
+// spelling does not exist. Whether the file exists is not checked.
 void resolvePaths(Settings& s, const QString& programFolder);
 
 }  // namespace morvast

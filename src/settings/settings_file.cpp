@@ -27,8 +27,10 @@ QString settingsFilePath(const QString& folder, const QString& machineName) {
     return QDir(folder).filePath(QStringLiteral("Mvst") + machineName + QStringLiteral(".ini"));
 }
 
-SettingsFile::SettingsFile(const QString& folder, const QString& machineName)
-    : folder_(folder), path_(settingsFilePath(folder, machineName)) {}
+SettingsFile::SettingsFile(const QString& folder, const QString& machineName,
+                           const QString& mediaFolder)
+    : mediaFolder_(mediaFolder.isEmpty() ? folder : mediaFolder),
+      path_(settingsFilePath(folder, machineName)) {}
 
 SettingsFile::OnDisk SettingsFile::inspect(Settings& s, QString& problem) const {
     QFile f(path_);
@@ -71,7 +73,7 @@ SettingsLoad SettingsFile::LoadSettings() {
     SettingsLoad out;
     const auto done = [&](SettingsLoadStatus status) {
         out.status = status;
-        resolvePaths(out.values, folder_);
+        resolvePaths(out.values, mediaFolder_);
         return out;
     };
     Settings read;

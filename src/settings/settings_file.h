@@ -30,11 +30,12 @@ struct SettingsLoad {
     QString problem;  // what failed to read, for a message or a log ("line 12: ...")
 };
 
-// The per-computer settings file of the main window, in the program's folder, shared by every
-// account of the computer. User-interface thread; positions in twips.
+// The per-computer settings file of the main window, in the data folder (dataFolder(): beside
+// the program unless it is installed), shared by every account of the computer. User-interface
+// thread; positions in twips.
 //
 // frmMain::LoadSettings:
-//     SettingsFile file(programFolder());
+//     SettingsFile file(dataFolder(), GetMachineName(), programFolder());
 //     const SettingsLoad load = file.LoadSettings();
 //     loaded_ = load.values;  // kept for SaveSettings
 //     // move the main window to loaded_.frmMain, each side window to its Visible/Left/Top;
@@ -47,14 +48,17 @@ struct SettingsLoad {
 //     // s.frmMain = the normal-state position; s.frmX.Visible/Left/Top of each side window;
 //     // s.PathToBkgMusic.set(PathToBkgMusic) and likewise every path; bkgVolume =
 //     // BkgMusicGetVolume(); the flags and numbers from the settings variables and effects.
-//     SettingsFile(programFolder()).SaveSettings(s);
+//     file.SaveSettings(s);  // the same file
 //
 // Paths: `used` is the path to play; set() puts the path in use into the file.
 // Positions are single-precision twips straight from the file, possibly far off the screen or
 // beyond the range of int pixels; the caller clamps before converting.
 class SettingsFile {
   public:
-    explicit SettingsFile(const QString& folder, const QString& machineName = GetMachineName());
+    // mediaFolder is where "..." and relative paths lead: the program's folder, which an
+    // installed copy keeps apart from its settings; "" means the settings file's own folder.
+    explicit SettingsFile(const QString& folder, const QString& machineName = GetMachineName(),
+                          const QString& mediaFolder = {});
 
     QString path() const { return path_; }
     QString backupPath() const { return path_ + QStringLiteral(".bak"); }
@@ -78,7 +82,7 @@ class SettingsFile {
     // one has been copied aside.
     bool mayReplace();
 
-    QString folder_;
+    QString mediaFolder_;
     QString path_;
 };
 

@@ -42,9 +42,16 @@ class LineReader {
     }
 
     bool line(QString& out) {
+        QByteArray bytes;
+        if (!rawLine(bytes)) return false;
+        out = decodeSharedLine(bytes);
+        return true;
+    }
+
+    bool rawLine(QByteArray& bytes) {
         ++number_;
         // One byte over the limit tells a line that is too long from one that just fits.
-        QByteArray bytes = in_.readLine(kMaxSettingsLine + 3);
+        bytes = in_.readLine(kMaxSettingsLine + 3);
         if (bytes.isEmpty()) return fail(QStringLiteral("the file ends before this line"));
         if (bytes.endsWith('\n')) {
             bytes.chop(1);
@@ -56,7 +63,6 @@ class LineReader {
         }
         if (bytes.size() > kMaxSettingsLine)
             return fail(QStringLiteral("the line is longer than %1 bytes").arg(kMaxSettingsLine));
-        out = decodeSharedLine(bytes);
         return true;
     }
 
@@ -104,8 +110,11 @@ class LineReader {
     }
 
     bool path(PathLine& out) {
-        if (!line(out.stored)) return false;
+        QByteArray bytes;
+        if (!rawLine(bytes)) return false;
+        out.stored = decodeSharedLine(bytes);
         out.used.clear();
+        out.bytes = out.stored.toLocal8Bit() == bytes ? QByteArray() : bytes;
         return true;
     }
 
@@ -207,8 +216,8 @@ bool parseSettings(const QByteArray& bytes, Settings& s, QString* problem) {
 }
 
 QByteArray encodeSettings(const Settings& s) {
-    QString text;
-    const auto line = [&](const QString& l) { text += l + QStringLiteral("\r\n"); };
+    QByteArray text;
+    const auto line = [&](const QString& l) { text += l.toLocal8Bit() + "\r\n"; };
     const auto side = [&](const SideWindowPlace& w) {
         line(flagText(w.Visible));
         if (!w.Visible) return;
@@ -228,6 +237,10 @@ QByteArray encodeSettings(const Settings& s) {
     // can grow in the system encoding) and would cost the whole file at the next start, so the
     // default stands in for it.
     const auto path = [&](const PathLine& p) {
+        if (!p.bytes.isEmpty()) {
+            text += p.bytes + "\r\n";
+            return;
+        }
         QString t = p.stored;
         t.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         line(t.toLocal8Bit().size() > kMaxSettingsLine ? QStringLiteral("...") : t);
@@ -248,7 +261,7 @@ QByteArray encodeSettings(const Settings& s) {
     line(numberText(s.SpeedChange));
     line(numberText(s.iFantom));
     line(flagText(s.bDrawSetka));
-    return text.toLocal8Bit();
+    return text;
 }
 
 QByteArray defaultSettingsBytes() {

@@ -34,7 +34,7 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
       ownRnd_(rnd ? nullptr : std::make_unique<Rnd>()),
       ownClock_(clock ? nullptr : std::make_unique<SystemClock>()),
       game(*this, rnd ? *rnd : *ownRnd_, clock ? *clock : *ownClock_),
-      recordsFile_(programFolder()),
+      recordsFile_(dataFolder()),
       tmrDown([this] {
           const int generation = generation_;
           tmrDown_Timer();

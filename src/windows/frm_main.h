@@ -16,6 +16,7 @@
 #include "engine/game.h"
 #include "engine/random.h"
 #include "scoring/records.h"
+#include "settings/app_paths.h"
 #include "settings/settings_file.h"
 #include "windows/falling_clock.h"
 #include "windows/main_settings.h"
@@ -209,9 +210,11 @@ class frmMain : public QWidget, public GameListener {
   public:
     // --- the settings file, the player window and the chooser (frm_main_settings.cpp) ---
     // The folder of the settings file "Mvst" + machine name + ".ini", set before the window
-    // loads; the program uses its own folder. Without one the settings are neither read nor
-    // written and the design values stand.
-    void setSettingsFolder(const QString& folder, const QString& machineName = GetMachineName());
+    // loads; the program uses its data folder. Default media and relative stored paths lead
+    // into mediaFolder. Without a settings folder the settings are neither read nor written and
+    // the design values stand.
+    void setSettingsFolder(const QString& folder, const QString& machineName = GetMachineName(),
+                           const QString& mediaFolder = programFolder());
     // How the last read went (a damaged file was put aside, nothing could be written...).
     SettingsLoadStatus settingsLoadStatus() const { return settingsLoad_; }
     morvast::frmMP3* playerWindow() const { return frmMP3_; }

@@ -43,8 +43,9 @@ void storePlace(const QWidget* w, float& left, float& top) {
 
 }  // namespace
 
-void frmMain::setSettingsFolder(const QString& folder, const QString& machineName) {
-    settingsFile_.emplace(folder, machineName);
+void frmMain::setSettingsFolder(const QString& folder, const QString& machineName,
+                                const QString& mediaFolder) {
+    settingsFile_.emplace(folder, machineName, mediaFolder);
 }
 
 void frmMain::connectPlayer() {

@@ -31,6 +31,15 @@ QString absoluteFolder(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// A chroot or a sandbox may list no volume that holds the program's folder, or not even the
+// root; the root holds every folder, so the chooser can always reach the program folder.
+QList<Volume> withRoot(QList<Volume> volumes) {
+    if (std::none_of(volumes.begin(), volumes.end(),
+                     [](const Volume& v) { return v.rootPath == QLatin1String("/"); }))
+        volumes.prepend({QStringLiteral("/"), QString(), true});
+    return volumes;
+}
+
 }  // namespace
 
 QList<Volume> mountedVolumes() {
@@ -162,7 +171,7 @@ void frmOpen::filOpen_Click(const QString& fileName) {
 }
 
 void frmOpen::fillDrives() {
-    volumes_ = listVolumes_();
+    volumes_ = withRoot(listVolumes_());
     const QSignalBlocker block(drvOpen);
     drvOpen->clear();
     const QIcon icon = style()->standardIcon(QStyle::SP_DriveHDIcon);

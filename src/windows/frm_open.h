@@ -22,7 +22,8 @@ struct Volume {
     bool ready = true;
 };
 
-// The volumes mounted now, as the system reports them.
+// The volumes mounted now, as the system reports them. The chooser adds the root when the list
+// lacks it.
 QList<Volume> mountedVolumes();
 
 // The program's file chooser: a drive list, a folder list and a file list; a single click on a

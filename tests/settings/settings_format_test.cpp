@@ -126,9 +126,9 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
 
     Settings s = parsed(withLine(17, "/music/my.wav"));
     resolvePaths(s, dir.path());
-    EXPECT_EQ(s.PathToBkgMusic, (PathLine{"/music/my.wav", "/music/my.wav"}));
+    EXPECT_EQ(s.PathToBkgMusic, (PathLine{"/music/my.wav", "/music/my.wav", {}}));
     EXPECT_EQ(s.effect(EffectSlot::mInverse1).DMCtrlPath,
-              (PathLine{"...", dir.filePath("sound/inverse1.WAV")}));
+              (PathLine{"...", dir.filePath("sound/inverse1.WAV"), {}}));
     EXPECT_EQ(s.MP3Path.used, dir.filePath("sound/AnotherBkg.mp3"));
     Settings d;  // "Sound\bkgmusic.WAV" reaches the one folder "sound"
     resolvePaths(d, dir.path());
@@ -155,6 +155,33 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
         EXPECT_EQ(encodeSettings(parsed(withLine(16, label))), defaultFileText());
 }
 
+// Paths as a player or a copy on Windows wrote them: relative to the program folder (never the
+// current one), with "\", in the original's code page, or empty.
+TEST(SettingsFormat, StoredPathsLeadIntoTheProgramFolderAndKeepTheirBytesUntilChanged) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sound"));
+    const QString music = dir.filePath(QStringLiteral("sound/Музыка.wav"));
+    ASSERT_TRUE(testing::writeFile(music, "RIFF"));
+    QList<QByteArray> l = lines(defaultFileText());
+    l[16] = "sound\\\xcc\xf3\xe7\xfb\xea\xe0.wav\r";
+    l[20] = "music/a.wav\r";
+    l[24] = "\r";
+    const QByteArray file = l.join('\n') + '\n';
+
+    Settings s = parsed(file);
+    resolvePaths(s, dir.path());
+    EXPECT_EQ(s.PathToBkgMusic.used, music);
+    EXPECT_EQ(s.effect(EffectSlot::mLeft1).DMCtrlPath.used, dir.filePath("music/a.wav"));
+    EXPECT_EQ(s.effect(EffectSlot::mRight1).DMCtrlPath.used, "");
+
+    // Saved while in use, every path goes back as it came; a new one replaces the old bytes.
+    s.PathToBkgMusic.set(s.PathToBkgMusic.used);
+    s.effect(EffectSlot::mLeft1).DMCtrlPath.set(dir.filePath("music/a.wav"));
+    EXPECT_EQ(encodeSettings(s), file);
+    s.PathToBkgMusic.set(dir.filePath("sound/b.wav"));
+    EXPECT_EQ(lines(encodeSettings(s))[16], (dir.filePath("sound/b.wav") + "\r").toLocal8Bit());
+}
+
 TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
     Settings s;
     s.frmMain = {-15, 0.5f};
@@ -164,7 +191,7 @@ TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
     s.PathToBkgMusic.stored = QStringLiteral("/srv/музыка/loop.wav");
     s.bkgVolume = -32768;
     s.freq = 0;
-    s.effect(EffectSlot::mDown2) = {{QStringLiteral("rel\\down.wav"), {}}, false, -20000, 0};
+    s.effect(EffectSlot::mDown2) = {{QStringLiteral("rel\\down.wav"), {}, {}}, false, -20000, 0};
     s.effect(EffectSlot::mMorvast1).DMCtrlFreq = 2147483647;
     s.SpeedChange = 32767;
     s.iFantom = 255;

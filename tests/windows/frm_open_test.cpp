@@ -199,14 +199,22 @@ TEST_F(Chooser, FolderListShowsTheWayDownAndOpensAFolderOnDoubleClick) {
     open.hide();
 }
 
-TEST(Volumes, TheSystemsVolumesHoldTheProgramFolder) {
+// A chroot or a container may list neither the root nor a volume holding the program folder.
+TEST(Volumes, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume) {
     testing::app();
-    const QList<Volume> all = mountedVolumes();
-    const QString folder = QCoreApplication::applicationDirPath();
-    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Volume& v) {
-        return v.ready &&
-               (v.rootPath == QStringLiteral("/") || folder.startsWith(v.rootPath + '/'));
-    }));
+    QTemporaryDir tmp;
+    const QString prog = tmp.filePath(QStringLiteral("prog"));
+    const QString usb = tmp.filePath(QStringLiteral("usb"));
+    ASSERT_TRUE(QDir().mkpath(prog) && QDir().mkpath(usb));
+    ASSERT_TRUE(QFile(prog + QStringLiteral("/a.wav")).open(QIODevice::WriteOnly));
+    frmOpen open{prog, [&] { return QList<Volume>{{usb, QStringLiteral("USB"), true}}; }};
+    open.Form_Load();
+    ASSERT_EQ(open.drvOpen->count(), 2);
+    EXPECT_EQ(open.drvOpen->itemText(0), "/");
+    EXPECT_EQ(open.drvOpen->itemText(1), usb + " [USB]");
+    EXPECT_EQ(open.drvOpen->currentIndex(), 0);
+    EXPECT_EQ(open.folderPath(), prog);
+    EXPECT_EQ(texts(open.filOpen), QStringList{"a.wav"});
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ class SettingsTest : public testing::MainWindowTest {
         if (!fileBefore.isNull()) {
             ASSERT_TRUE(writeFile(iniPath(), fileBefore));
         }
-        w->setSettingsFolder(dir.path(), QStringLiteral("ABC"));
+        w->setSettingsFolder(dir.path(), QStringLiteral("ABC"),
+                             mediaFolder.isEmpty() ? programFolder() : mediaFolder);
         if (!withSounds_) return;
         sounds = std::make_unique<GameSounds>(*w, [this] {
             auto out = std::make_unique<sound::ManualAudioOutput>(8000, 256);
@@ -72,6 +73,7 @@ class SettingsTest : public testing::MainWindowTest {
     }
 
     QTemporaryDir dir;
+    QString mediaFolder;    // where "..." and relative paths lead; "" for the program's folder
     QByteArray fileBefore;  // written before the load unless null
     std::unique_ptr<GameSounds> sounds;
     sound::ManualAudioOutput* output = nullptr;
@@ -120,7 +122,9 @@ TEST_F(SettingsTest, ASecondStartRestoresMovedWindowsAClosedSideWindowAndThePath
     ASSERT_EQ(lines.size(), 65);  // 64 lines and the end of the last
     EXPECT_EQ(lines[0], " 4500 \r");
     EXPECT_EQ(lines[5], "False\r");  // the statistics window's flag, no position after it
-    EXPECT_EQ(lines[14], (resolvePath(dir.path(), "Sound\\bkgmusic.WAV") + "\r").toLocal8Bit());
+    // The default music lies in the program's folder, not in the settings file's.
+    EXPECT_EQ(lines[14],
+              (resolvePath(programFolder(), "Sound\\bkgmusic.WAV") + "\r").toLocal8Bit());
 
     const auto again = secondStart();
     EXPECT_EQ(again->settingsLoadStatus(), SettingsLoadStatus::Read);
@@ -158,7 +162,8 @@ TEST_F(SettingsDamaged, AFileThatFailsToReadIsKeptAsideAndTheDefaultsApply) {
 }
 
 // A hand-edited file with values the sound layer cannot use: the music switched off, a
-// frequency of 0, an effect quieter than silent.
+// frequency of 0, an effect quieter than silent; the music's path as a copy on Windows wrote
+// it: relative to the program folder, with "\" and a Cyrillic name in that system's code page.
 class SettingsWithSounds : public SettingsTest {
   protected:
     SettingsWithSounds() : SettingsTest(true) {}
@@ -169,19 +174,23 @@ class SettingsWithSounds : public SettingsTest {
         s.EnableLoop = false;
         s.bkgVolume = -2500;
         s.freq = 0;
-        s.PathToBkgMusic.set(media("bkgmusic.WAV"));
+        mediaFolder = dir.path();
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sound")));
+        ASSERT_TRUE(
+            QFile::copy(media("bkgmusic.WAV"), dir.filePath(QStringLiteral("sound/Музыка.wav"))));
+        s.PathToBkgMusic.set(QStringLiteral("Sound\\NAME"));  // "Музыка.wav" below
         for (int i = 0; i < kEffectCount; ++i)
             s.effects[i].DMCtrlPath.set(media(kEffectFileNames[i]));
         s.effect(EffectSlot::mDown2).DMCtrlVolume = -12000;
         s.effect(EffectSlot::mDown2).DMCtrlEnabled = false;
         s.MP3Path.set(QStringLiteral("/nowhere/song.mp3"));
-        fileBefore = encodeSettings(s);
+        fileBefore = encodeSettings(s).replace("NAME", "\xcc\xf3\xe7\xfb\xea\xe0.wav");
         SettingsTest::beforeLoad();
     }
 };
 
 TEST_F(SettingsWithSounds, MusicSwitchedOffIsStillLoadedAndTheFileRoundTripsUnchanged) {
-    EXPECT_TRUE(system().music.loaded());
+    EXPECT_TRUE(system().music.loaded());  // the Cyrillic file, found from the program folder
     EXPECT_FALSE(system().music.isSounding());
     EXPECT_EQ(system().music.BkgMusicGetVolume(), -2500);
     EXPECT_EQ(system().mDown2.DMCtrlVolume(), -12000);
