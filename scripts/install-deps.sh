@@ -10,6 +10,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils xdotool imagemagick python3
+  desktop-file-utils appstream
   fonts-liberation fonts-wine fonts-dejavu-core
 )
 

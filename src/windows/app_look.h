@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QIcon>
+
+class QPainter;
 
 namespace morvast {
 
@@ -16,5 +19,9 @@ QFont designFont(const QString& family, double points, bool bold = false);
 
 // The program's own icon: a few coloured cells.
 QIcon makeWindowIcon();
+// Its picture painted into the square (0, 0, side, side), and the same picture as an SVG
+// document; the installed icons are made from these.
+void paintIconPicture(QPainter& p, int side);
+QByteArray iconPictureSvg();
 
 }  // namespace morvast

@@ -139,10 +139,11 @@ def click(env, x, y):
     run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env)
 
 
-def launch(program, env):
-    """Starts the program on the display of env; answers the process and its focused main
-    window once that window is shown."""
-    game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+def launch(program, env, user=None):
+    """Starts the program on the display of env, under the account user (a number) if given;
+    answers the process and its focused main window once that window is shown."""
+    game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                            user=user, group=user)
     try:
         wid = wait_for(lambda: visible_windows(env), 30, "the main window")[0]
         run(["xdotool", "windowfocus", "--sync", wid], env)
@@ -154,13 +155,16 @@ def launch(program, env):
 
 class XSession:
     """A copy of the program in a folder of its own and a private display, both gone when the
-    with-block ends, whatever state the test left the program in."""
+    with-block ends, whatever state the test left the program in. Without copy, the program
+    runs where it is (an installed one), under the account user if given, and the folder only
+    holds what the test puts there."""
 
-    def __init__(self, program, prefix, top_left=True):
+    def __init__(self, program, prefix, top_left=True, copy=True, user=None):
         self.folder = tempfile.mkdtemp(prefix=prefix)
         self.game = self.xvfb = None
+        self.user = user
         try:
-            self.program = copy_program(program, self.folder, top_left)
+            self.program = copy_program(program, self.folder, top_left) if copy else program
             self.xvfb, self.display = start_xvfb()
         except BaseException:
             clean_up(None, self.folder, self.xvfb)
@@ -175,7 +179,7 @@ class XSession:
 
     def launch(self):
         """Starts the program; answers its main window once shown."""
-        self.game, wid = launch(self.program, self.env)
+        self.game, wid = launch(self.program, self.env, self.user)
         return wid
 
     def click(self, x, y):

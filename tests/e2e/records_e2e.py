@@ -51,47 +51,54 @@ def check_records(data):
     return score
 
 
+def play_to_records(x, records):
+    """Plays the program of the session x to the end of a game, enters the name and answers
+    "Нет", which ends the program; checks that the records file is written only once the name
+    is confirmed."""
+    env = x.env
+    shot = os.path.join(x.folder, "shot.png")
+    try:
+        main_window = x.launch()
+        started = time.monotonic()
+        name_dialog = play_until_dialog(env, main_window)
+        print(f"name dialog after {time.monotonic() - started:.1f} s")
+        # The record is written only after the name is confirmed.
+        assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
+
+        # "UnNamed" comes selected, so typing replaces it.
+        wait_painted(env, name_dialog, shot)
+        run(["xdotool", "windowfocus", "--sync", name_dialog], env)
+        run(["xdotool", "type", "--delay", "30", NAME], env)
+        run(["xdotool", "key", "Return"], env)
+
+        game_over = wait_for(
+            lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
+            20, "the game-over dialog")[0]
+        assert name_dialog not in visible_windows(env), "the name dialog stayed open"
+        wait_painted(env, game_over, shot)
+        left, top, _, _ = window_geometry(env, game_over)
+        x.click(left + NO_BUTTON[0], top + NO_BUTTON[1])
+        x.wait_exit()
+    except Exception:
+        # What the screen and the file looked like, for a failure seen only on a busy
+        # machine; the display is nobody else's, but say if its server went away.
+        print(f"Xvfb :{x.display} status {x.xvfb.poll()}, windows: {visible_windows(env)}")
+        if os.path.exists(records):
+            print("records:", open(records, "rb").read())
+        screenshot(env, "records_e2e_failure.png")
+        print("screen saved as", os.path.abspath("records_e2e_failure.png"))
+        if x.game is not None:
+            x.game.kill()
+            print(f"program status {x.game.wait()}, its errors: {x.game.stderr.read().decode()}")
+            x.game = None
+        raise
+
+
 def main():
     with XSession(sys.argv[1], "morvast_records_") as x:
-        env, folder = x.env, x.folder
+        folder = x.folder
         records = os.path.join(folder, "MorvastFathers.txt")
-        shot = os.path.join(folder, "shot.png")
-        try:
-            main_window = x.launch()
-            started = time.monotonic()
-            name_dialog = play_until_dialog(env, main_window)
-            print(f"name dialog after {time.monotonic() - started:.1f} s")
-            # The record is written only after the name is confirmed.
-            assert open(records, "rb").read() == b"Zevok\r\n0\r\n", open(records, "rb").read()
-
-            # "UnNamed" comes selected, so typing replaces it.
-            wait_painted(env, name_dialog, shot)
-            run(["xdotool", "windowfocus", "--sync", name_dialog], env)
-            run(["xdotool", "type", "--delay", "30", NAME], env)
-            run(["xdotool", "key", "Return"], env)
-
-            game_over = wait_for(
-                lambda: [w for w in visible_windows(env) if w not in (main_window, name_dialog)],
-                20, "the game-over dialog")[0]
-            assert name_dialog not in visible_windows(env), "the name dialog stayed open"
-            wait_painted(env, game_over, shot)
-            left, top, _, _ = window_geometry(env, game_over)
-            x.click(left + NO_BUTTON[0], top + NO_BUTTON[1])
-            x.wait_exit()
-        except Exception:
-            # What the screen and the file looked like, for a failure seen only on a busy
-            # machine; the display is nobody else's, but say if its server went away.
-            print(f"Xvfb :{x.display} status {x.xvfb.poll()}, windows: {visible_windows(env)}")
-            if os.path.exists(records):
-                print("records:", open(records, "rb").read())
-            screenshot(env, "records_e2e_failure.png")
-            print("screen saved as", os.path.abspath("records_e2e_failure.png"))
-            if x.game is not None:
-                x.game.kill()
-                print(f"program status {x.game.wait()}, its errors: {x.game.stderr.read().decode()}")
-                x.game = None
-            raise
-
+        play_to_records(x, records)
         score = check_records(open(records, "rb").read())
         print(f"stored {NAME} with {score} points")
         # "No" ends the program without saving: the settings file is the one it started with.
