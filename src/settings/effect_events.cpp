@@ -1,7 +1,8 @@
 #include "settings/effect_events.h"
 
+#include "files/leading_number.h"
+
 #include <cmath>
-#include <limits>
 
 namespace morvast {
 
@@ -30,10 +31,6 @@ const std::array<EventObjects, kEffectEventCount> kObjects = {{
     {EffectSlot::mRight1, {}},
 }};
 
-bool isBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
 }  // namespace
 
 QString effectEventText(int i) {
@@ -58,48 +55,16 @@ std::optional<EffectSlot> effectEventObject(const QString& text, int variant) {
     return variant != 0 && o.second ? *o.second : o.first;
 }
 
-int16_t leadingNumber(const QString& text) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto skipBlanks = [&] {
-        while (i < n && isBlank(text[i]))
-            ++i;
-    };
-    skipBlanks();
-    bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    // Digits beyond what a double holds exactly only push the value further past the bounds.
-    double value = 0;
-    bool fraction = false;
-    double scale = 0.1;  // the weight of the next fraction digit
-    for (skipBlanks(); i < n; ++i, skipBlanks()) {
-        const QChar c = text[i];
-        if (c == u'.' && !fraction) {
-            fraction = true;
-        } else if (c.isDigit() && c.unicode() < 128) {
-            const int d = c.unicode() - u'0';
-            if (!fraction) {
-                value = value * 10 + d;
-            } else {
-                value += d * scale;
-                scale /= 10;
-            }
-        } else {
-            break;
-        }
-    }
-    if (negative) value = -value;
-    const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
-    if (rounded > std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
-    if (rounded < std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
-    return static_cast<int16_t>(rounded);
-}
-
 SweepText sweepText(const QString& text) {
-    const int16_t v = leadingNumber(text);
+    // The box holds a 16-bit step: a number past a double's range saturates like one past the
+    // 16-bit bounds, on the side its sign gives.
+    const std::optional<double> n = leadingNumber(text);
+    const double v = n                                 ? std::nearbyint(*n)
+                     : text.trimmed().startsWith(u'-') ? -1
+                                                       : kSweepStepMax + 1;
     if (v < 0) return {};
     if (v > kSweepStepMax) return {kSweepStepMax, true};
-    return {v, false};
+    return {static_cast<int16_t>(v), false};
 }
 
 }  // namespace morvast

@@ -33,10 +33,8 @@ struct SweepText {
     // The text must become the maximum, selected whole, because a larger number was typed.
     bool replaceWithMax = false;
 };
-// The leading number of the text: blanks are skipped, a sign may lead, a fraction is rounded
-// to the nearest whole number (halves to even), a text without a number gives 0, and the result
-// saturates at the 16-bit bounds.
-int16_t leadingNumber(const QString& text);
+// Reads the text's leading number as the settings file does, rounded to the nearest whole
+// number (halves to even).
 SweepText sweepText(const QString& text);
 
 }  // namespace morvast

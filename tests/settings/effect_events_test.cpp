@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace morvast {
 namespace {
 
@@ -33,26 +35,18 @@ TEST(EffectEvents, EachTextReachesItsObjectsAndOtherTextsReachNone) {
 }
 
 TEST(SweepText, TakesTheLeadingNumberAndClampsOnlyFromAbove) {
-    EXPECT_EQ(leadingNumber(QStringLiteral("  1 2x5")), 12);
-    EXPECT_EQ(leadingNumber(QStringLiteral("abc")), 0);
-    EXPECT_EQ(leadingNumber(QString()), 0);
-    EXPECT_EQ(leadingNumber(QStringLiteral("-")), 0);
-    EXPECT_EQ(leadingNumber(QStringLiteral("+7")), 7);
-    EXPECT_EQ(leadingNumber(QStringLiteral("2.5")), 2);  // halves to even
-    EXPECT_EQ(leadingNumber(QStringLiteral("3.5.9")), 4);
-    EXPECT_EQ(leadingNumber(QStringLiteral("99999999999999999999999")), 32767);
-    EXPECT_EQ(leadingNumber(QStringLiteral("-40000")), -32768);
-    EXPECT_EQ(leadingNumber(QStringLiteral("٣")), 0);  // only ASCII digits count
-
-    EXPECT_EQ(sweepText(QStringLiteral("500")).step, 500);
-    EXPECT_FALSE(sweepText(QStringLiteral("500")).replaceWithMax);
-    const SweepText over = sweepText(QStringLiteral("600"));
-    EXPECT_EQ(over.step, 500);
-    EXPECT_TRUE(over.replaceWithMax);
-    EXPECT_EQ(sweepText(QStringLiteral("x")).step, 0);
-    const SweepText negative = sweepText(QStringLiteral("-5"));
-    EXPECT_FALSE(negative.step.has_value());
-    EXPECT_FALSE(negative.replaceWithMax);
+    // The text, the step taken (-1: refused), whether the text becomes the maximum.
+    const std::tuple<const char*, int, bool> cases[] = {
+        {"  1 2x5", 12, false}, {"abc", 0, false},    {"", 0, false},       {"-", 0, false},
+        {"+7", 7, false},       {"2.5", 2, false},    {"3.5.9", 4, false},  {"500", 500, false},
+        {"600", 500, true},     {"1e3", 500, true},   {"1e400", 500, true}, {"-5", -1, false},
+        {"-40000", -1, false},  {"-1e400", -1, false}};
+    for (const auto& [text, step, max] : cases) {
+        const SweepText typed = sweepText(QString::fromLatin1(text));
+        EXPECT_EQ(typed.step.value_or(-1), step) << text;
+        EXPECT_EQ(typed.replaceWithMax, max) << text;
+    }
+    EXPECT_EQ(sweepText(QStringLiteral("٣")).step, 0);  // only ASCII digits count
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "settings/settings_format.h"
 
+#include "files/leading_number.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QLocale>
@@ -71,10 +73,10 @@ TEST(SettingsFormat, NumbersAndFlags) {
     const std::pair<const char*, double> lenient[] = {
         {"-1500 ", -1500}, {"1 2\t3", 123}, {"\t- 12abc", -12}, {"12.5.3", 12.5},
         {".5", 0.5},       {"abc", 0},      {"-", 0},           {"2D2x", 200},
-        {"1e", 1},         {"1e-400", 0},   {"1,5", 1}};
+        {"1e", 1},         {"1e-400", 0},   {"1,5", 1},         {" 1 e 3", 1000}};
     for (const auto& [text, want] : lenient)
-        EXPECT_EQ(lenientNumber(QString::fromLatin1(text)), want) << text;
-    EXPECT_EQ(lenientNumber(QStringLiteral("1e400")), std::nullopt);
+        EXPECT_EQ(leadingNumber(QString::fromLatin1(text)), want) << text;
+    EXPECT_EQ(leadingNumber(QStringLiteral("1e400")), std::nullopt);
 
     const QString half = QStringLiteral("1") + QLocale::system().decimalPoint() + "5";
     EXPECT_EQ(strictNumber(QStringLiteral(" -3e2 ")), -300);
