@@ -6,35 +6,20 @@
 
 namespace morvast {
 
-const std::array<const char16_t*, kEffectEventCount> kEffectEventTexts = {
-    u"Инверсия",        u"Появление Morvast-фигурки",
-    u"Удаление линиий", u"Приземление",
-    u"Бросить",         u"Вращение",
-    u"Влево",           u"Вправо"};
-
 namespace {
 
-struct EventObjects {
-    EffectSlot first;
-    std::optional<EffectSlot> second;
-};
-
-// In the order of kEffectEventTexts.
-const std::array<EventObjects, kEffectEventCount> kObjects = {{
-    {EffectSlot::mInverse1, {}},
-    {EffectSlot::mMorvast1, {}},
-    {EffectSlot::mDelLin1, {}},
-    {EffectSlot::mDown1, EffectSlot::mDown2},
-    {EffectSlot::mDrop1, EffectSlot::mDrop2},
-    {EffectSlot::mRotate1, {}},
-    {EffectSlot::mLeft1, {}},
-    {EffectSlot::mRight1, {}},
-}};
+// The object of event i and variant v, if the table has one.
+const EffectInfo* objectAt(int i, int variant) {
+    for (const EffectInfo& e : kEffects)
+        if (e.listPosition == i && e.variant == variant) return &e;
+    return nullptr;
+}
 
 }  // namespace
 
 QString effectEventText(int i) {
-    return QString::fromUtf16(kEffectEventTexts.at(static_cast<size_t>(i)));
+    const EffectInfo* e = objectAt(i, 0);
+    return e ? QString::fromUtf16(e->caption) : QString();
 }
 
 int effectEventIndex(const QString& text) {
@@ -45,14 +30,14 @@ int effectEventIndex(const QString& text) {
 
 bool hasSecondVariant(const QString& text) {
     const int i = effectEventIndex(text);
-    return i >= 0 && kObjects[static_cast<size_t>(i)].second.has_value();
+    return i >= 0 && objectAt(i, 1);
 }
 
-std::optional<EffectSlot> effectEventObject(const QString& text, int variant) {
+std::optional<SoundEffect> effectEventObject(const QString& text, int variant) {
     const int i = effectEventIndex(text);
     if (i < 0) return std::nullopt;
-    const EventObjects& o = kObjects[static_cast<size_t>(i)];
-    return variant != 0 && o.second ? *o.second : o.first;
+    const EffectInfo* second = variant != 0 ? objectAt(i, 1) : nullptr;
+    return (second ? second : objectAt(i, 0))->id;
 }
 
 SweepText sweepText(const QString& text) {

@@ -8,15 +8,15 @@ namespace morvast {
 namespace {
 
 TEST(EffectEvents, EachTextReachesItsObjectsAndOtherTextsReachNone) {
-    const std::pair<const char16_t*, std::pair<EffectSlot, EffectSlot>> expected[] = {
-        {u"Инверсия", {EffectSlot::mInverse1, EffectSlot::mInverse1}},
-        {u"Появление Morvast-фигурки", {EffectSlot::mMorvast1, EffectSlot::mMorvast1}},
-        {u"Удаление линиий", {EffectSlot::mDelLin1, EffectSlot::mDelLin1}},
-        {u"Приземление", {EffectSlot::mDown1, EffectSlot::mDown2}},
-        {u"Бросить", {EffectSlot::mDrop1, EffectSlot::mDrop2}},
-        {u"Вращение", {EffectSlot::mRotate1, EffectSlot::mRotate1}},
-        {u"Влево", {EffectSlot::mLeft1, EffectSlot::mLeft1}},
-        {u"Вправо", {EffectSlot::mRight1, EffectSlot::mRight1}},
+    const std::pair<const char16_t*, std::pair<SoundEffect, SoundEffect>> expected[] = {
+        {u"Инверсия", {SoundEffect::Inverse, SoundEffect::Inverse}},
+        {u"Появление Morvast-фигурки", {SoundEffect::Morvast, SoundEffect::Morvast}},
+        {u"Удаление линиий", {SoundEffect::DelLin, SoundEffect::DelLin}},
+        {u"Приземление", {SoundEffect::Down1, SoundEffect::Down2}},
+        {u"Бросить", {SoundEffect::Drop1, SoundEffect::Drop2}},
+        {u"Вращение", {SoundEffect::Rotate, SoundEffect::Rotate}},
+        {u"Влево", {SoundEffect::Left, SoundEffect::Left}},
+        {u"Вправо", {SoundEffect::Right, SoundEffect::Right}},
     };
     for (int i = 0; i < kEffectEventCount; ++i) {
         const QString text = QString::fromUtf16(expected[i].first);
