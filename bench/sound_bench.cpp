@@ -142,11 +142,11 @@ void playLatency(SoundSystem& sounds, sound::ManualAudioOutput& device) {
         std::this_thread::sleep_for(std::chrono::microseconds(150 + 1733 * (trial % 7)));
         armed = true;
         const auto t0 = Clock::now();
-        sounds.mRotate1.DMCtrlPlay();
+        sounds.effect(SoundEffect::Rotate).DMCtrlPlay();
         while (armed)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         delays.push_back(ms(Clock::duration(heardAt.load()) - t0.time_since_epoch()));
-        while (sounds.mRotate1.isSounding())
+        while (sounds.effect(SoundEffect::Rotate).isSounding())
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     running = false;

@@ -4,6 +4,8 @@
 //
 //   make_media <sound folder> <path of the player music's wave>
 
+#include "scoring/sound_effects.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +13,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+using morvast::effectInfo;
+using morvast::kEffects;
+using morvast::SoundEffect;
 
 namespace {
 
@@ -116,42 +122,42 @@ double glide(double t, double length, double f0, double f1, double& phase) {
 }
 
 struct EffectFile {
-    const char* name;
+    SoundEffect id;
     std::vector<double> samples;
 };
 
 std::vector<EffectFile> makeEffects() {
     std::vector<EffectFile> e;
-    e.push_back({"left1.WAV", effect(0.08, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Left, effect(0.08, [](double t, double& p, Noise&) {
                      return glide(t, 0.08, 700, 500, p) * envelope(t, 0.08, 0.004, 20);
                  })});
-    e.push_back({"right1.WAV", effect(0.08, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Right, effect(0.08, [](double t, double& p, Noise&) {
                      return glide(t, 0.08, 500, 700, p) * envelope(t, 0.08, 0.004, 20);
                  })});
-    e.push_back({"rotate1.WAV", effect(0.11, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Rotate, effect(0.11, [](double t, double& p, Noise&) {
                      const double s = glide(t, 0.11, 900, 1400, p);
                      return (s + 0.3 * std::sin(3 * p)) * envelope(t, 0.11, 0.003, 18);
                  })});
-    e.push_back({"drop1.WAV", effect(0.28, [](double t, double& p, Noise& n) {
+    e.push_back({SoundEffect::Drop1, effect(0.28, [](double t, double& p, Noise& n) {
                      const double body = glide(t, 0.28, 420, 90, p);
                      return (0.8 * body + 0.25 * n.next() * std::exp(-12 * t)) *
                             envelope(t, 0.28, 0.006, 6);
                  })});
-    e.push_back({"drop2.WAV", effect(0.24, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Drop2, effect(0.24, [](double t, double& p, Noise&) {
                      const double body = glide(t, 0.24, 600, 150, p);
                      return (body + 0.4 * std::sin(2 * p)) * envelope(t, 0.24, 0.005, 8);
                  })});
-    e.push_back({"down1.WAV", effect(0.16, [](double t, double& p, Noise& n) {
+    e.push_back({SoundEffect::Down1, effect(0.16, [](double t, double& p, Noise& n) {
                      const double thud = glide(t, 0.16, 140, 70, p);
                      return (thud + 0.35 * n.next() * std::exp(-90 * t)) *
                             envelope(t, 0.16, 0.002, 22);
                  })});
-    e.push_back({"down2.WAV", effect(0.14, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Down2, effect(0.14, [](double t, double& p, Noise&) {
                      const double knock = glide(t, 0.14, 190, 150, p);
                      return (knock + 0.5 * std::sin(2.01 * p)) * envelope(t, 0.14, 0.002, 28);
                  })});
     // A rising major arpeggio for a removed line.
-    e.push_back({"dellin1.WAV", effect(0.45, [](double t, double&, Noise&) {
+    e.push_back({SoundEffect::DelLin, effect(0.45, [](double t, double&, Noise&) {
                      const double notes[4] = {523.25, 659.25, 783.99, 1046.5};
                      double s = 0;
                      for (int k = 0; k < 4; ++k) {
@@ -164,14 +170,14 @@ std::vector<EffectFile> makeEffects() {
                      return s * envelope(t, 0.45, 0.001, 0);
                  })});
     // A shimmering bell with vibrato for a special figure.
-    e.push_back({"morvast1.WAV", effect(0.65, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Morvast, effect(0.65, [](double t, double& p, Noise&) {
                      const double f = 1180 + 40 * std::sin(2 * kPi * 9 * t);
                      p += 2 * kPi * f / kEffectRate;
                      const double mod = 1.6 * std::exp(-4 * t) * std::sin(1.41 * p);
                      return std::sin(p + mod) * envelope(t, 0.65, 0.005, 4.5);
                  })});
     // A wobbling ring-modulated tone for the inversion.
-    e.push_back({"inverse1.WAV", effect(0.22, [](double t, double& p, Noise&) {
+    e.push_back({SoundEffect::Inverse, effect(0.22, [](double t, double& p, Noise&) {
                      const double s = glide(t, 0.22, 650, 800, p);
                      return s * std::sin(2 * kPi * 28 * t + kPi / 2) * envelope(t, 0.22, 0.004, 7);
                  })});
@@ -281,9 +287,14 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     bool ok = true;
-    for (const EffectFile& e : makeEffects()) {
-        ok = ok && writeWave(folder + "/" + e.name, {e.samples}, kEffectRate);
+    const std::vector<EffectFile> effects = makeEffects();
+    if (effects.size() != kEffects.size()) {
+        std::fprintf(stderr, "make_media: %zu effects made for a table of %zu\n", effects.size(),
+                     kEffects.size());
+        return 1;
     }
+    for (const EffectFile& e : effects)
+        ok = ok && writeWave(folder + "/" + effectInfo(e.id).fileName, {e.samples}, kEffectRate);
     const Stereo music = renderPiece(backgroundPiece());
     ok = ok && writeWave(folder + "/bkgmusic.WAV", {music.left, music.right}, kMusicRate);
     const Stereo player = renderPiece(playerPiece());

@@ -69,25 +69,18 @@ void Game::stirRandom() {
     stir(2 * clock_.seconds() + 1);
 }
 
-void Game::fillQueue() {
+void Game::newGame(const std::function<void()>& colours) {
+    resetForNewGame();
+    stirRandom();
+    if (colours) colours();
     for (int i = 1; i <= 5; ++i) {
         arrQueue[i].Pattern = ChooseFigure();
         arrQueue[i].Bonus = lngFigBonus;
         arrQueue[i].IsMorvast = blnFigMorvast;
     }
-}
-
-void Game::setUpFirstFigures() {
     Initialize_Array_For_Figure(Figura, arrQueue[1].Pattern);
     Initialize_Array_For_Figure(NextFigura, arrQueue[2].Pattern);
     score.announceNextFigure(arrQueue[2].Pattern, arrQueue[2].IsMorvast, arrQueue[2].Bonus);
-}
-
-void Game::newGame() {
-    resetForNewGame();
-    stirRandom();
-    fillQueue();
-    setUpFirstFigures();
 }
 
 // ---------------------------------------------------------------- catalogue and field

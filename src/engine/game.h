@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/random.h"
@@ -65,17 +66,14 @@ class Game {
 
     Game(GameListener& listener, RandomSource& rnd, const Clock& clock);
 
-    // --- building blocks of a new game, in the load handler's order ---
-    // Fresh arrays, start position, counters of the figure and the end flag.
+    // A new game, the one path for the main window and for callers without one: fresh arrays,
+    // start position, counters of the figure and the score, the end flag; the random stream
+    // stirred (2 x seconds + 1 values); then colours, where the window draws its colours from
+    // the same stream; then five calls of ChooseFigure into the queue, Figura and NextFigura
+    // from places 1 and 2, and the next-figure announcement.
+    void newGame(const std::function<void()>& colours = {});
+    // Only the fresh arrays, position and counters, for drawing tests of an empty field.
     void resetForNewGame();
-    // Discards 2 x seconds + 1 values of the random stream.
-    void stirRandom();
-    // Five calls of ChooseFigure into the queue.
-    void fillQueue();
-    // Figura and NextFigura from places 1 and 2, then the next-figure announcement.
-    void setUpFirstFigures();
-    // All of the above, for callers without a window.
-    void newGame();
 
     // --- figure catalogue and field ---
     std::string ChooseFigure();
@@ -138,6 +136,8 @@ class Game {
   private:
     void land();
     void stir(int calls);
+    // Discards 2 x seconds + 1 values of the random stream.
+    void stirRandom();
     bool fallBlockedAt(int boxY) const;
 
     GameListener& out_;

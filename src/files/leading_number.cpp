@@ -1,6 +1,7 @@
 #include "files/leading_number.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cmath>
 #include <cstdlib>
@@ -9,12 +10,13 @@
 
 namespace morvast {
 
-std::optional<double> leadingNumber(QStringView line) {
+std::optional<double> leadingNumber(QStringView text) {
+    QString line;
+    line.reserve(text.size());
+    for (QChar c : text)
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t')) line += c;
     const qsizetype n = line.size();
     qsizetype p = 0;
-    while (p < n && (line[p] == QLatin1Char(' ') || line[p] == QLatin1Char('\t')))
-        ++p;
-    const qsizetype start = p;
     const auto digits = [&] {
         const qsizetype from = p;
         while (p < n && line[p].unicode() >= '0' && line[p].unicode() <= '9')
@@ -37,7 +39,7 @@ std::optional<double> leadingNumber(QStringView line) {
         sign();
         if (digits() > 0) end = p;
     }
-    QByteArray number = line.mid(start, end - start).toLatin1();
+    QByteArray number = QStringView(line).left(end).toLatin1();
     number.replace('d', 'e').replace('D', 'e');
     // The C locale's point whatever the user's locale; an underflow gives 0, an overflow infinity.
     static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));

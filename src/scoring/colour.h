@@ -7,6 +7,7 @@ namespace morvast::colour {
 // Windows colour values, &H00BBGGRR: what the rules, the drawing and the windows all speak.
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kGreen = 0x00FF00;
 constexpr uint32_t kYellow = 0x00FFFF;
 constexpr uint32_t kBlue = 0xFF0000;
 constexpr uint32_t kCyan = 0xFFFF00;

@@ -4,22 +4,9 @@
 #include <string>
 
 #include "scoring/colour.h"
+#include "scoring/sound_effects.h"
 
 namespace morvast {
-
-// The ten sound-effect objects, one per action and variant.
-enum class SoundEffect {
-    Left,
-    Right,
-    Rotate,
-    Drop1,
-    Drop2,
-    Down1,
-    Down2,
-    DelLin,
-    Morvast,
-    Inverse
-};
 
 // What the score panel shows when a special figure is dealt as the next figure.
 struct Announcement {

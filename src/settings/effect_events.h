@@ -10,10 +10,9 @@
 
 namespace morvast {
 
-// The game events whose sounds the settings window edits, in the order of its event list; most
-// have one effect object, the drop and the landing two variants.
-inline constexpr int kEffectEventCount = 8;
-extern const std::array<const char16_t*, kEffectEventCount> kEffectEventTexts;
+// The game events whose sounds the settings window edits, in the order of its event list (the
+// effects table's captions); most have one effect object, the drop and the landing two
+// variants.
 
 // The event list's text for index i.
 QString effectEventText(int i);
@@ -23,7 +22,7 @@ int effectEventIndex(const QString& text);
 bool hasSecondVariant(const QString& text);
 // The object behind an event text: variant 0 is the first (or only) object, any other variant
 // the second, which falls back to the only one for single-object events. None for other texts.
-std::optional<EffectSlot> effectEventObject(const QString& text, int variant);
+std::optional<SoundEffect> effectEventObject(const QString& text, int variant);
 
 // What a typed sweep step does, with the slider's range 0 to kSweepStepMax.
 inline constexpr int16_t kSweepStepMax = 500;
@@ -33,10 +32,8 @@ struct SweepText {
     // The text must become the maximum, selected whole, because a larger number was typed.
     bool replaceWithMax = false;
 };
-// The leading number of the text: blanks are skipped, a sign may lead, a fraction is rounded
-// to the nearest whole number (halves to even), a text without a number gives 0, and the result
-// saturates at the 16-bit bounds.
-int16_t leadingNumber(const QString& text);
+// Reads the text's leading number as the settings file does, rounded to the nearest whole
+// number (halves to even).
 SweepText sweepText(const QString& text);
 
 }  // namespace morvast

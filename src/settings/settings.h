@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scoring/sound_effects.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -56,30 +58,11 @@ struct EffectSettings {
     bool operator==(const EffectSettings&) const = default;
 };
 
-// The ten effect objects in the order their blocks stand in the file. Scoped, because the objects
-// themselves carry these names.
-enum class EffectSlot {
-    mLeft1,
-    mRight1,
-    mRotate1,
-    mDrop1,
-    mDrop2,
-    mDown1,
-    mDown2,
-    mDelLin1,
-    mMorvast1,
-    mInverse1
-};
-inline constexpr int kEffectCount = 10;
-
-// The default file names of the effects, in slot order.
-extern const std::array<const char*, kEffectCount> kEffectFileNames;
-
 // Where "..." leads, relative to the program folder ("\" and "/" both separate, found
 // case-insensitively).
 inline constexpr const char* kDefaultBkgMusic = "Sound\\bkgmusic.WAV";
 inline constexpr const char* kDefaultMP3 = "sound\\AnotherBkg.mp3";
-QString defaultEffectPath(EffectSlot slot);  // "sound\" + the slot's file name
+QString defaultEffectPath(SoundEffect e);  // "sound\" + the effect's file name
 
 // Everything the settings file holds, in file order, with the values of the default file. The
 // label line between EnableSoundControl and PathToBkgMusic is read and ignored and always written
@@ -97,7 +80,7 @@ struct Settings {
     // loaded), handed to BkgMusicSetVolume at loading.
     int16_t bkgVolume = -1500;
     int32_t freq = 13500;
-    std::array<EffectSettings, kEffectCount> effects{};  // in EffectSlot order
+    std::array<EffectSettings, kEffectCount> effects{};  // in SoundEffect order
     PathLine MP3Path;
     bool MP3Enable = true;
     bool MP3Loop = true;
@@ -105,8 +88,8 @@ struct Settings {
     uint8_t iFantom = 1;
     bool bDrawSetka = true;
 
-    EffectSettings& effect(EffectSlot e) { return effects[static_cast<int>(e)]; }
-    const EffectSettings& effect(EffectSlot e) const { return effects[static_cast<int>(e)]; }
+    EffectSettings& effect(SoundEffect e) { return effects[static_cast<int>(e)]; }
+    const EffectSettings& effect(SoundEffect e) const { return effects[static_cast<int>(e)]; }
 
     bool operator==(const Settings&) const = default;
 };

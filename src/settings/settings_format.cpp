@@ -84,7 +84,7 @@ class LineReader {
     bool coordinate(float& out, bool strict) {
         QString text;
         if (!line(text)) return false;
-        const auto v = strict ? strictNumber(text) : lenientNumber(text);
+        const auto v = strict ? strictNumber(text) : leadingNumber(text);
         if (!v) return fail(QStringLiteral("\"%1\" is not a number").arg(text.left(40)));
         // Up to half a unit beyond the largest single still rounds to it.
         constexpr double kMax = std::numeric_limits<float>::max();
@@ -98,7 +98,7 @@ class LineReader {
     bool integer(T& out) {
         QString text;
         if (!line(text)) return false;
-        const auto v = lenientNumber(text);
+        const auto v = leadingNumber(text);
         const auto n = v ? nearest<T>(*v) : std::nullopt;
         if (!n)
             return fail(QStringLiteral("\"%1\" is out of the range %2 to %3")
@@ -131,14 +131,6 @@ bool readSideWindow(LineReader& r, SideWindowPlace& w, bool strict) {
 }
 
 }  // namespace
-
-std::optional<double> lenientNumber(const QString& line) {
-    QString s;
-    s.reserve(line.size());
-    for (QChar c : line)
-        if (!isBlank(c)) s += c;
-    return leadingNumber(s);
-}
 
 std::optional<double> strictNumber(const QString& line) {
     qsizetype from = 0, to = line.size();

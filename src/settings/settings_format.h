@@ -20,10 +20,7 @@ inline constexpr qsizetype kMaxSettingsLine = 32 * 1024;
 // The label line's text.
 inline constexpr const char* kSettingsLabel = "morvast-music...";
 
-// Lenient number: blanks and tabs are ignored wherever they stand, the longest leading decimal
-// number ("." as the point, an exponent after E or D allowed) is taken and the rest ignored; no
-// number gives 0. nullopt only for a number too large for a double.
-std::optional<double> lenientNumber(const QString& line);
+// Lenient numbers are read by leadingNumber (files/leading_number.h).
 // Strict number: the whole line, blanks aside, is a number in the system locale's format.
 std::optional<double> strictNumber(const QString& line);
 // True or False in any letter case, or a strict number (non-zero is true).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,12 +30,12 @@ class SoundSystem {
     SoundSystem(const SoundSystem&) = delete;
     SoundSystem& operator=(const SoundSystem&) = delete;
 
-    // The values a first start uses: every effect from <folder>/sound/<its file>, on, volume
-    // -1500, frequency 15000; the music <folder>/Sound/bkgmusic.WAV loaded and started, volume
-    // -1500, frequency 13500 (also written to freq). Names are matched case-insensitively.
+    // The values of a first start's settings, paths resolved against programFolder: the music
+    // loaded (and so started) with its volume and frequency (also written to freq), then every
+    // effect's path, switch, volume and frequency.
     void applyDefaults(const QString& programFolder, int32_t& freq);
 
-    clsDMCtrl& effect(SoundEffect which);
+    clsDMCtrl& effect(SoundEffect which) { return effects_[static_cast<std::size_t>(which)]; }
     void playSound(SoundEffect which) { effect(which).DMCtrlPlay(); }
 
     sound::Mixer& mixer() { return mixer_; }
@@ -44,16 +46,12 @@ class SoundSystem {
 
   public:
     DirectSound music;
-    clsDMCtrl mLeft1, mRight1, mRotate1, mDrop1, mDrop2, mDown1, mDown2, mDelLin1, mMorvast1,
-        mInverse1;
     MP3Play mp3;
 
   private:
+    std::array<clsDMCtrl, kEffectCount> effects_;  // indexed by SoundEffect
     // Last member: the output thread stops before anything it reads goes away.
     std::unique_ptr<sound::AudioOutput> output_;
 };
-
-// The default file name of each effect object, in the order of SoundEffect.
-const char* defaultEffectFile(SoundEffect which);
 
 }  // namespace morvast

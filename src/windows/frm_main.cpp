@@ -112,63 +112,54 @@ void frmMain::Form_Load() {
     chkDemo->setChecked(false);
     tmrDemo.stop();
 
-    game.resetForNewGame();  // intLevel and the counters of the new game, fresh arrays
     lblRemain->setText(QString());
     setForeColor(lblLevel, colour::qbColor(1));
     lblLevel->setText(QStringLiteral("Level # 0"));
     lblPosition->setText(QString());
     lblNextPlace->setText(QString());
     lblNextPlace->setVisible(true);
-
     setBackColor(this, colour::kBlack);
-    game.stirRandom();
 
-    lngButtonColor = colour::qbColor(static_cast<int>(rnd() * 15) + 1);
-    for (QWidget* b : {static_cast<QWidget*>(cmdDown), static_cast<QWidget*>(cmdLeftRight[0]),
-                       static_cast<QWidget*>(cmdLeftRight[2]), static_cast<QWidget*>(cmdRotate),
-                       static_cast<QWidget*>(cmdSpace)})
-        setBackColor(b, lngButtonColor);
+    // The colours come from the random stream between its stirring and the first figures.
+    game.newGame([this] {
+        lngButtonColor = colour::qbColor(static_cast<int>(rnd() * 15) + 1);
+        for (QWidget* b : {static_cast<QWidget*>(cmdDown), static_cast<QWidget*>(cmdLeftRight[0]),
+                           static_cast<QWidget*>(cmdLeftRight[2]), static_cast<QWidget*>(cmdRotate),
+                           static_cast<QWidget*>(cmdSpace)})
+            setBackColor(b, lngButtonColor);
 
-    tmrDown.setEnabled(!chkPause->isChecked());
+        tmrDown.setEnabled(!chkPause->isChecked());
 
-    lblScore->setText(QStringLiteral("---"));
-    game.blnPlaying = true;
-    for (int i = 1; i <= 4; ++i)
-        lblCountLines[i]->setText(QString());
+        lblScore->setText(QStringLiteral("---"));
+        for (int i = 1; i <= 4; ++i)
+            lblCountLines[i]->setText(QString());
 
-    Minimize_Window(true);
-    game.intCells = 0;
+        Minimize_Window(true);
+        lblPause->move(fraControl->pos());
 
-    lblPause->move(fraControl->pos());
+        {
+            const double r1 = rnd(), r2 = rnd();
+            const uint32_t c = paleColour(r1, r2, 150);
+            setForeColor(lblPosition, c);
+            setForeColor(lblNextPlace, c);
+        }
+        {
+            const double r1 = rnd(), r2 = rnd(), r3 = rnd();
+            const uint32_t c = paleColour(r1, r2, static_cast<int>(roundHalfEven(r3 * 100 + 155)));
+            for (QLabel* l : {lblTimeBonus, lblTotal, lblHeightBonus, lblTotalScore})
+                setForeColor(l, c);
+        }
 
-    {
-        const double r1 = rnd(), r2 = rnd();
-        const uint32_t c = paleColour(r1, r2, 150);
-        setForeColor(lblPosition, c);
-        setForeColor(lblNextPlace, c);
-    }
-    {
-        const double r1 = rnd(), r2 = rnd(), r3 = rnd();
-        const uint32_t c = paleColour(r1, r2, static_cast<int>(roundHalfEven(r3 * 100 + 155)));
-        for (QLabel* l : {lblTimeBonus, lblTotal, lblHeightBonus, lblTotalScore})
-            setForeColor(l, c);
-    }
-
-    // The announcement shows it again if the first next figure is special.
-    lblFirma->hide();
-    game.fillQueue();
-    game.setUpFirstFigures();
+        // The announcement shows it again if the first next figure is special.
+        lblFirma->hide();
+    });
 
     readRecordsForNewGame();
     frmStatistic_->lstStatistic->clear();
     tellUnkeptRecords();
     setForeColor(lblScore, colour::kYellow);
-    game.score.lngMorvastBonus = 0;
     lblSumBonus->setText(QString());
-    game.score.lngTimeBonusTotal = 0;
     cmdDown->setEnabled(true);
-    game.dropEnabled = true;
-    game.blnDrop = false;
 
     DrawFuture();
 

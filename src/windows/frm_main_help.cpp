@@ -16,9 +16,6 @@ namespace morvast {
 
 namespace {
 
-constexpr uint32_t kBlue = 0xFF0000;
-constexpr uint32_t kRed = 0x0000FF;
-
 const char kRecordsHelp[] =
     "Лучшие игроки. Если запустить Morvast XII VelkNET.exe на удаленном компьютере, то и "
     "результат запишется в таблицу рекордов на удаленном компьютере. Чтобы очистить таблицу надо "
@@ -98,7 +95,7 @@ void frmMain::runHelpTour() {
     QListWidget* table = frmMorvasFathers_->lstTable;
     const QPalette tablePalette = table->palette();
     QPalette red = tablePalette;
-    red.setColor(QPalette::Base, QColor(colour::toQRgb(kRed)));
+    red.setColor(QPalette::Base, QColor(colour::toQRgb(colour::kRed)));
     table->setPalette(red);
     h.strText = QString::fromUtf8(kRecordsHelp);
     h.showModal(this);
@@ -108,7 +105,7 @@ void frmMain::runHelpTour() {
     if (!h.blnClose && !gameEnded()) {
         for (QWidget* c : tourControls(*this)) {
             const uint32_t own = backColourOf(c);
-            setBackColourOf(c, kBlue);
+            setBackColourOf(c, colour::kBlue);
             h.strText = c->property("Tag").toString();
             h.showModal(this);
             setBackColourOf(c, own);

@@ -12,10 +12,9 @@ namespace morvast {
 
 namespace {
 
-constexpr uint32_t kGreen = 0x00FF00;
-constexpr uint32_t kHoverBack = 0xFFFF00;
-constexpr uint32_t kNormalBack = 0x0000FF;
-constexpr uint32_t kNormalText = 0xFFFF00;
+constexpr uint32_t kHoverBack = colour::kCyan;
+constexpr uint32_t kNormalBack = colour::kRed;
+constexpr uint32_t kNormalText = colour::kCyan;
 
 }  // namespace
 
@@ -78,7 +77,7 @@ void frmMain::tmrMigMenuControls_Timer() {
         tmrMigMenuControls.stop();
         return;
     }
-    setBackColor(row[s], kGreen);
+    setBackColor(row[s], colour::kGreen);
     intMenuBlinkStep = s + 1;
 }
 

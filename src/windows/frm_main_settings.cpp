@@ -16,12 +16,6 @@ namespace morvast {
 
 namespace {
 
-// The effect objects in the order of their blocks in the file.
-constexpr SoundEffect kEffectInFileOrder[kEffectCount] = {
-    SoundEffect::Left,    SoundEffect::Right,  SoundEffect::Rotate, SoundEffect::Drop1,
-    SoundEffect::Drop2,   SoundEffect::Down1,  SoundEffect::Down2,  SoundEffect::DelLin,
-    SoundEffect::Morvast, SoundEffect::Inverse};
-
 // A hand-edited coordinate may be anything a float holds; Qt takes ints, and a window beyond a
 // million pixels is as lost as one at a million.
 int twipsToPixels(float twips) {
@@ -97,7 +91,7 @@ void frmMain::LoadSettings() {
         sounds->music.BkgMusicSetFreq(freq);
         for (int i = 0; i < kEffectCount; ++i) {
             const EffectSettings& e = s.effects[i];
-            clsDMCtrl& object = sounds->effect(kEffectInFileOrder[i]);
+            clsDMCtrl& object = sounds->effect(SoundEffect(i));
             object.DMCtrlPath(e.DMCtrlPath.used);
             object.DMCtrlEnabled(e.DMCtrlEnabled);
             object.DMCtrlVolume(e.DMCtrlVolume);
@@ -139,7 +133,7 @@ void frmMain::SaveSettings() {
     if (SoundSystem* sounds = sound_->system()) {
         s.bkgVolume = sounds->music.BkgMusicGetVolume();
         for (int i = 0; i < kEffectCount; ++i) {
-            const clsDMCtrl& object = sounds->effect(kEffectInFileOrder[i]);
+            const clsDMCtrl& object = sounds->effect(SoundEffect(i));
             EffectSettings& e = s.effects[i];
             e.DMCtrlPath.set(object.DMCtrlPath());
             e.DMCtrlEnabled = object.DMCtrlEnabled();

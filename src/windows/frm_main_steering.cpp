@@ -13,8 +13,6 @@ namespace morvast {
 
 namespace {
 
-constexpr uint32_t kGreen = 0x00FF00;
-
 // The original's key codes.
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
@@ -127,7 +125,7 @@ void frmMain::focusField() {
 }
 
 void frmMain::cmdLeftRight_MouseDown(int index) {
-    setBackColor(cmdLeftRight[index], kGreen);
+    setBackColor(cmdLeftRight[index], colour::kGreen);
     game.moveLeftRight(index);
 }
 

@@ -66,11 +66,6 @@ QLabel* makeFileLabel(QWidget* parent, QRect r) {
     return l;
 }
 
-// The event list names its objects by their place in the settings file, which is the order of
-// the effects themselves.
-static_assert(static_cast<int>(EffectSlot::mInverse1) == static_cast<int>(SoundEffect::Inverse));
-static_assert(static_cast<int>(EffectSlot::mDrop2) == static_cast<int>(SoundEffect::Drop2));
-
 }  // namespace
 
 frmSettings::frmSettings(SettingsTargets targets, QWidget* owner)
@@ -211,7 +206,7 @@ clsDMCtrl* frmSettings::eventObject(int variant) const {
     if (!t_.sounds) return nullptr;
     const auto slot = effectEventObject(cmbListEvents->currentText(), variant);
     if (!slot) return nullptr;
-    return &t_.sounds->effect(static_cast<SoundEffect>(static_cast<int>(*slot)));
+    return &t_.sounds->effect(*slot);
 }
 
 QString frmSettings::GetEventPath(int variant) const {

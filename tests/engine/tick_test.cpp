@@ -65,6 +65,7 @@ TEST(LandingTest, FourRowsAtOnceInTheOrderOfEffects) {
         f.fillRow(y, 10);
     f.setFigure(kBar, 9, 27);  // the bar fills column 10 of rows 27..30
     f.game.score.intTimeCount = 51;
+    f.game.score.lngTimeBonusTotal = 1000;
     f.game.intCells = 8;
     f.game.intTick = 200;
     f.game.tmrDown_Timer();
@@ -73,6 +74,7 @@ TEST(LandingTest, FourRowsAtOnceInTheOrderOfEffects) {
         ASSERT_EQ(f.filledInRow(y), 0) << y;
     // 5000 for the lines, 201 - 52 = 149 for time, 8 cells x 0.4 = 3.2.
     EXPECT_EQ(f.game.score.lngScore, 50000 + 1490 + 32);
+    EXPECT_EQ(f.game.score.lngTimeBonusTotal, 1000 + 149);
     const std::vector<std::string> expected = {
         "time 149",        "drawFigure",
         "landing",         "dropOn",

@@ -2,19 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace morvast {
 namespace {
 
 TEST(EffectEvents, EachTextReachesItsObjectsAndOtherTextsReachNone) {
-    const std::pair<const char16_t*, std::pair<EffectSlot, EffectSlot>> expected[] = {
-        {u"Инверсия", {EffectSlot::mInverse1, EffectSlot::mInverse1}},
-        {u"Появление Morvast-фигурки", {EffectSlot::mMorvast1, EffectSlot::mMorvast1}},
-        {u"Удаление линиий", {EffectSlot::mDelLin1, EffectSlot::mDelLin1}},
-        {u"Приземление", {EffectSlot::mDown1, EffectSlot::mDown2}},
-        {u"Бросить", {EffectSlot::mDrop1, EffectSlot::mDrop2}},
-        {u"Вращение", {EffectSlot::mRotate1, EffectSlot::mRotate1}},
-        {u"Влево", {EffectSlot::mLeft1, EffectSlot::mLeft1}},
-        {u"Вправо", {EffectSlot::mRight1, EffectSlot::mRight1}},
+    const std::pair<const char16_t*, std::pair<SoundEffect, SoundEffect>> expected[] = {
+        {u"Инверсия", {SoundEffect::Inverse, SoundEffect::Inverse}},
+        {u"Появление Morvast-фигурки", {SoundEffect::Morvast, SoundEffect::Morvast}},
+        {u"Удаление линиий", {SoundEffect::DelLin, SoundEffect::DelLin}},
+        {u"Приземление", {SoundEffect::Down1, SoundEffect::Down2}},
+        {u"Бросить", {SoundEffect::Drop1, SoundEffect::Drop2}},
+        {u"Вращение", {SoundEffect::Rotate, SoundEffect::Rotate}},
+        {u"Влево", {SoundEffect::Left, SoundEffect::Left}},
+        {u"Вправо", {SoundEffect::Right, SoundEffect::Right}},
     };
     for (int i = 0; i < kEffectEventCount; ++i) {
         const QString text = QString::fromUtf16(expected[i].first);
@@ -33,26 +35,18 @@ TEST(EffectEvents, EachTextReachesItsObjectsAndOtherTextsReachNone) {
 }
 
 TEST(SweepText, TakesTheLeadingNumberAndClampsOnlyFromAbove) {
-    EXPECT_EQ(leadingNumber(QStringLiteral("  1 2x5")), 12);
-    EXPECT_EQ(leadingNumber(QStringLiteral("abc")), 0);
-    EXPECT_EQ(leadingNumber(QString()), 0);
-    EXPECT_EQ(leadingNumber(QStringLiteral("-")), 0);
-    EXPECT_EQ(leadingNumber(QStringLiteral("+7")), 7);
-    EXPECT_EQ(leadingNumber(QStringLiteral("2.5")), 2);  // halves to even
-    EXPECT_EQ(leadingNumber(QStringLiteral("3.5.9")), 4);
-    EXPECT_EQ(leadingNumber(QStringLiteral("99999999999999999999999")), 32767);
-    EXPECT_EQ(leadingNumber(QStringLiteral("-40000")), -32768);
-    EXPECT_EQ(leadingNumber(QStringLiteral("٣")), 0);  // only ASCII digits count
-
-    EXPECT_EQ(sweepText(QStringLiteral("500")).step, 500);
-    EXPECT_FALSE(sweepText(QStringLiteral("500")).replaceWithMax);
-    const SweepText over = sweepText(QStringLiteral("600"));
-    EXPECT_EQ(over.step, 500);
-    EXPECT_TRUE(over.replaceWithMax);
-    EXPECT_EQ(sweepText(QStringLiteral("x")).step, 0);
-    const SweepText negative = sweepText(QStringLiteral("-5"));
-    EXPECT_FALSE(negative.step.has_value());
-    EXPECT_FALSE(negative.replaceWithMax);
+    // The text, the step taken (-1: refused), whether the text becomes the maximum.
+    const std::tuple<const char*, int, bool> cases[] = {
+        {"  1 2x5", 12, false}, {"abc", 0, false},    {"", 0, false},       {"-", 0, false},
+        {"+7", 7, false},       {"2.5", 2, false},    {"3.5.9", 4, false},  {"500", 500, false},
+        {"600", 500, true},     {"1e3", 500, true},   {"1e400", 500, true}, {"-5", -1, false},
+        {"-40000", -1, false},  {"-1e400", -1, false}};
+    for (const auto& [text, step, max] : cases) {
+        const SweepText typed = sweepText(QString::fromLatin1(text));
+        EXPECT_EQ(typed.step.value_or(-1), step) << text;
+        EXPECT_EQ(typed.replaceWithMax, max) << text;
+    }
+    EXPECT_EQ(sweepText(QStringLiteral("٣")).step, 0);  // only ASCII digits count
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(SettingsFileTest, FirstStartWritesTheDefaultFileThenSavesComeBack) {
 
     Settings s = load.values;
     s.frmStatistic.Visible = false;
-    s.effect(EffectSlot::mRotate1).DMCtrlVolume = -10001;  // quieter than silent: kept as it is
+    s.effect(SoundEffect::Rotate).DMCtrlVolume = -10001;  // quieter than silent: kept as it is
     s.MP3Path.set(QStringLiteral("/music/a.mp3"));
     EXPECT_EQ(file.SaveSettings(s), SharedWrite::Replaced);
     const SettingsLoad again = file.LoadSettings();

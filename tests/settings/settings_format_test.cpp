@@ -1,5 +1,7 @@
 #include "settings/settings_format.h"
 
+#include "files/leading_number.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QLocale>
@@ -61,7 +63,7 @@ TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
     ASSERT_EQ(d.size(), 58);
     const Settings closed = parsed(d.join('\n'));
     EXPECT_EQ(closed.frmMP3, (SideWindowPlace{false, 9905, 5872}));
-    EXPECT_EQ(closed.effect(EffectSlot::mInverse1), EffectSettings{});
+    EXPECT_EQ(closed.effect(SoundEffect::Inverse), EffectSettings{});
     // A closed window's flag followed by its old coordinates: the next line is read as the next
     // flag (a number is a flag), so the shift shows only where a strict number meets "True".
     EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
@@ -71,10 +73,10 @@ TEST(SettingsFormat, NumbersAndFlags) {
     const std::pair<const char*, double> lenient[] = {
         {"-1500 ", -1500}, {"1 2\t3", 123}, {"\t- 12abc", -12}, {"12.5.3", 12.5},
         {".5", 0.5},       {"abc", 0},      {"-", 0},           {"2D2x", 200},
-        {"1e", 1},         {"1e-400", 0},   {"1,5", 1}};
+        {"1e", 1},         {"1e-400", 0},   {"1,5", 1},         {" 1 e 3", 1000}};
     for (const auto& [text, want] : lenient)
-        EXPECT_EQ(lenientNumber(QString::fromLatin1(text)), want) << text;
-    EXPECT_EQ(lenientNumber(QStringLiteral("1e400")), std::nullopt);
+        EXPECT_EQ(leadingNumber(QString::fromLatin1(text)), want) << text;
+    EXPECT_EQ(leadingNumber(QStringLiteral("1e400")), std::nullopt);
 
     const QString half = QStringLiteral("1") + QLocale::system().decimalPoint() + "5";
     EXPECT_EQ(strictNumber(QStringLiteral(" -3e2 ")), -300);
@@ -106,7 +108,7 @@ TEST(SettingsFormat, NumbersAndFlags) {
     EXPECT_EQ(parsed(withLine(4, "1 2 abc")).frmMorvasFathers.Left, 12);
     EXPECT_EQ(parsed(withLine(7, half.toLatin1())).frmStatistic.Left, 1.5f);
     EXPECT_EQ(parsed(withLine(20, " 0 ")).freq, 0);
-    EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(EffectSlot::mLeft1).DMCtrlVolume, -20000);
+    EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(SoundEffect::Left).DMCtrlVolume, -20000);
     EXPECT_EQ(parsed(withLine(65, " 2.5 ")).iFantom, 2);
     EXPECT_EQ(failure(withLine(19, "32768")),
               QStringLiteral("line 19: \"32768\" is out of the range -32768 to 32767"));
@@ -127,7 +129,7 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
     Settings s = parsed(withLine(17, "/music/my.wav"));
     resolvePaths(s, dir.path());
     EXPECT_EQ(s.PathToBkgMusic, (PathLine{"/music/my.wav", "/music/my.wav", {}}));
-    EXPECT_EQ(s.effect(EffectSlot::mInverse1).DMCtrlPath,
+    EXPECT_EQ(s.effect(SoundEffect::Inverse).DMCtrlPath,
               (PathLine{"...", dir.filePath("sound/inverse1.WAV"), {}}));
     EXPECT_EQ(s.MP3Path.used, dir.filePath("sound/AnotherBkg.mp3"));
     Settings d;  // "Sound\bkgmusic.WAV" reaches the one folder "sound"
@@ -136,9 +138,9 @@ TEST(SettingsFormat, PathsAndTheLabelLine) {
 
     // Saving writes the path in use, absolute, on one line; "..." set again stays "...".
     d.PathToBkgMusic.set(d.PathToBkgMusic.used);
-    d.effect(EffectSlot::mLeft1).DMCtrlPath.set(QStringLiteral("..."));
+    d.effect(SoundEffect::Left).DMCtrlPath.set(QStringLiteral("..."));
     d.MP3Path.set(QStringLiteral("/home/я/song.mp3"));
-    d.effect(EffectSlot::mDrop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
+    d.effect(SoundEffect::Drop2).DMCtrlPath.set(QStringLiteral("line\r\nbreak"));
     const QList<QByteArray> l = lines(encodeSettings(d));
     EXPECT_EQ(l[16], (dir.filePath("sound/bkgmusic.WAV") + "\r").toLocal8Bit());
     EXPECT_EQ(l[20], "...\r");
@@ -171,12 +173,12 @@ TEST(SettingsFormat, StoredPathsLeadIntoTheProgramFolderAndKeepTheirBytesUntilCh
     Settings s = parsed(file);
     resolvePaths(s, dir.path());
     EXPECT_EQ(s.PathToBkgMusic.used, music);
-    EXPECT_EQ(s.effect(EffectSlot::mLeft1).DMCtrlPath.used, dir.filePath("music/a.wav"));
-    EXPECT_EQ(s.effect(EffectSlot::mRight1).DMCtrlPath.used, "");
+    EXPECT_EQ(s.effect(SoundEffect::Left).DMCtrlPath.used, dir.filePath("music/a.wav"));
+    EXPECT_EQ(s.effect(SoundEffect::Right).DMCtrlPath.used, "");
 
     // Saved while in use, every path goes back as it came; a new one replaces the old bytes.
     s.PathToBkgMusic.set(s.PathToBkgMusic.used);
-    s.effect(EffectSlot::mLeft1).DMCtrlPath.set(dir.filePath("music/a.wav"));
+    s.effect(SoundEffect::Left).DMCtrlPath.set(dir.filePath("music/a.wav"));
     EXPECT_EQ(encodeSettings(s), file);
     s.PathToBkgMusic.set(dir.filePath("sound/b.wav"));
     EXPECT_EQ(lines(encodeSettings(s))[16], (dir.filePath("sound/b.wav") + "\r").toLocal8Bit());
@@ -191,8 +193,8 @@ TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
     s.PathToBkgMusic.stored = QStringLiteral("/srv/музыка/loop.wav");
     s.bkgVolume = -32768;
     s.freq = 0;
-    s.effect(EffectSlot::mDown2) = {{QStringLiteral("rel\\down.wav"), {}, {}}, false, -20000, 0};
-    s.effect(EffectSlot::mMorvast1).DMCtrlFreq = 2147483647;
+    s.effect(SoundEffect::Down2) = {{QStringLiteral("rel\\down.wav"), {}, {}}, false, -20000, 0};
+    s.effect(SoundEffect::Morvast).DMCtrlFreq = 2147483647;
     s.SpeedChange = 32767;
     s.iFantom = 255;
 

@@ -299,8 +299,8 @@ TEST(SoundSystem, DefaultsReachTheBuiltMedia) {
         sounds.playSound(which);
         const auto out = device.render(kRate / 2);
         // Each effect is heard and starts without a jump.
-        EXPECT_GT(peak(out, 0), 0.05f) << defaultEffectFile(which);
-        EXPECT_LT(std::fabs(out[0]), 0.01f) << defaultEffectFile(which);
+        EXPECT_GT(peak(out, 0), 0.05f) << effectInfo(which).fileName;
+        EXPECT_LT(std::fabs(out[0]), 0.01f) << effectInfo(which).fileName;
     }
     EXPECT_FALSE(forgotten);
 }

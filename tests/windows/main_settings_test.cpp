@@ -180,9 +180,9 @@ class SettingsWithSounds : public SettingsTest {
             QFile::copy(media("bkgmusic.WAV"), dir.filePath(QStringLiteral("sound/Музыка.wav"))));
         s.PathToBkgMusic.set(QStringLiteral("Sound\\NAME"));  // "Музыка.wav" below
         for (int i = 0; i < kEffectCount; ++i)
-            s.effects[i].DMCtrlPath.set(media(kEffectFileNames[i]));
-        s.effect(EffectSlot::mDown2).DMCtrlVolume = -12000;
-        s.effect(EffectSlot::mDown2).DMCtrlEnabled = false;
+            s.effects[i].DMCtrlPath.set(media(kEffects[i].fileName));
+        s.effect(SoundEffect::Down2).DMCtrlVolume = -12000;
+        s.effect(SoundEffect::Down2).DMCtrlEnabled = false;
         s.MP3Path.set(QStringLiteral("/nowhere/song.mp3"));
         fileBefore = encodeSettings(s).replace("NAME", "\xcc\xf3\xe7\xfb\xea\xe0.wav");
         SettingsTest::beforeLoad();
@@ -193,9 +193,9 @@ TEST_F(SettingsWithSounds, MusicSwitchedOffIsStillLoadedAndTheFileRoundTripsUnch
     EXPECT_TRUE(system().music.loaded());  // the Cyrillic file, found from the program folder
     EXPECT_FALSE(system().music.isSounding());
     EXPECT_EQ(system().music.BkgMusicGetVolume(), -2500);
-    EXPECT_EQ(system().mDown2.DMCtrlVolume(), -12000);
-    EXPECT_FALSE(system().mDown2.DMCtrlEnabled());
-    EXPECT_EQ(system().mInverse1.DMCtrlPath(), media("inverse1.WAV"));
+    EXPECT_EQ(system().effect(SoundEffect::Down2).DMCtrlVolume(), -12000);
+    EXPECT_FALSE(system().effect(SoundEffect::Down2).DMCtrlEnabled());
+    EXPECT_EQ(system().effect(SoundEffect::Inverse).DMCtrlPath(), media("inverse1.WAV"));
     EXPECT_EQ(w->playerWindow()->lblName->text(), "song.mp3");
     output->render(800);  // nothing breaks while it sounds
     w->close();
