@@ -131,7 +131,7 @@ TEST_F(RecordsFileTest, AnotherCopysLockIsWaitedForWithTheWindowAliveThenTheRowI
     ASSERT_TRUE(holder.tryLock(0));
     RecordsFile waiting(dir.path(), 400, 60000);
     int alive = 0;
-    waiting.setKeepAlive([&] { ++alive; });
+    waiting.setKeepAlive([&] { return ++alive > 0; });
     const InsertOutcome out = waiting.InsertRecord(t, 25, [&]() -> std::optional<QString> {
         // Written while this copy asked the name: the row lands against it.
         RecordsTable other = parseRecords(readAll(file.path()));
