@@ -66,7 +66,9 @@ int main(int argc, char* argv[]) {
     window.setSettingsFolder(morvast::programFolder());
     morvast::closeOnTermination(&window);
     window.show();
-    const int code = app.exec();
+    // A request to end that came while the first window loaded has closed it already; the loop
+    // would not see it.
+    const int code = morvast::terminationRequested() ? 0 : app.exec();
     window.setSoundPort(nullptr);
     return code;
 }

@@ -27,6 +27,7 @@ constexpr qint64 kMaxDigitsValue = qint64(1) << 50;
 
 std::function<void(WriteStep)> writeSeam;
 qint64 writeChunk = kChunk;
+bool writeInPlace = false;
 
 void step(WriteStep s) {
     if (writeSeam) writeSeam(s);
@@ -111,11 +112,16 @@ struct Temporary {
     bool rename(const QByteArray& name, bool noReplace) {
         int r = -1;
         if (noReplace) {
-            r = renameat2(AT_FDCWD, path.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE);
-            // A file system without it: the caller checked just before.
-            if (r != 0 && (errno == EINVAL || errno == ENOSYS)) noReplace = false;
+            r = renameat2(AT_FDCWD, path.constData(), AT_FDCWD, name.constData(),
+                          RENAME_NOREPLACE);
+            // A file system without it: a hard link is made only where there is no name either.
+            if (r != 0 && (errno == EINVAL || errno == ENOSYS)) {
+                r = link(path.constData(), name.constData());
+                if (r == 0) unlink(path.constData());
+            }
+        } else {
+            r = ::rename(path.constData(), name.constData());
         }
-        if (!noReplace) r = ::rename(path.constData(), name.constData());
         if (r != 0) return false;
         close(fd);
         fd = -1;
@@ -215,7 +221,7 @@ class Staged {
 
 // The old content O stays readable until the new one N is whole behind it, and N reads from the
 // moment the first byte turns NUL: O, a marker line and N; the first byte NUL; N over O from its
-// second byte; NULs up to the marker's length; N's first byte; the file cut to N. Readers take
+// second byte; NULs up to the marker line; N's first byte; the file cut to N. Readers take
 // the content after the last complete marker of a file that begins with NUL, and stop at a line
 // that begins with NUL otherwise (see skipToCurrentContent).
 SharedWrite rewriteInPlace(const QByteArray& name, const FileContent& content,
@@ -247,12 +253,13 @@ SharedWrite rewriteInPlace(const QByteArray& name, const FileContent& content,
         fail(error, systemError());
         return SharedWrite::Failed;
     }
-    // O, a line end if O lacks one, then the marker line: NULs, N's length, a line end, and N
-    // behind it, far enough that N written over O never reaches the length.
-    const QByteArray length = QByteArray::number(newSize) + '\n';
+    // O; a line end if O lacks one; a line of NULs that ends O for readers; the marker line (a
+    // NUL, N's length, a line end) beyond the reach of N written over O; N behind it.
+    const QByteArray length = '\0' + QByteArray::number(newSize) + '\n';
     const qint64 gapStart = oldSize + (last == '\n' ? 0 : 1);
-    const qint64 tail = std::max(gapStart + 1, newSize + 1) + length.size();
-    QByteArray gap = QByteArray(tail - gapStart - length.size(), '\0') + length;
+    const qint64 marker = std::max(gapStart, newSize) + 2;
+    const qint64 tail = marker + length.size();
+    QByteArray gap = QByteArray(marker - 1 - gapStart, '\0') + '\n' + length;
     if (gapStart > oldSize) gap.prepend('\n');
     const auto toTail = [&](qint64 at, const char* d, qint64 size) {
         return put(fd, tail + at, d, size, WriteStep::Tail);
@@ -267,7 +274,7 @@ SharedWrite rewriteInPlace(const QByteArray& name, const FileContent& content,
         return put(fd, at, d, size, WriteStep::Head);
     };
     const char nul = 0;
-    const QByteArray nuls(tail - length.size() - newSize, '\0');
+    const QByteArray nuls(marker - 1 - newSize, '\0');
     const bool done = (oldSize == 0 || put(fd, 0, &nul, 1, WriteStep::Mark)) &&
                       fdatasync(fd) == 0 && (newSize <= 1 || n.pieces(1, newSize, toHead)) &&
                       put(fd, newSize, nuls.constData(), nuls.size(), WriteStep::Clear) &&
@@ -353,6 +360,7 @@ SharedWrite writeSharedFile(const QString& path, const FileContent& content, QSt
         return SharedWrite::Failed;
     }
     if (expected && !holds(name, *expected)) return SharedWrite::Changed;
+    if (exists && writeInPlace) return rewriteInPlace(name, content, expected, error);
     if (const auto done = replace(name, content, exists ? &old : nullptr, expected, error))
         return *done;
     return rewriteInPlace(name, content, expected, error);
@@ -460,9 +468,10 @@ void removeStaleTemporaries(const QString& path, qint64 maxAgeSeconds) {
     closedir(dir);
 }
 
-void setWriteSeam(std::function<void(WriteStep)> seam, qint64 chunk) {
+void setWriteSeam(std::function<void(WriteStep)> seam, qint64 chunk, bool inPlace) {
     writeSeam = std::move(seam);
     writeChunk = chunk;
+    writeInPlace = inPlace;
 }
 
 }  // namespace morvast

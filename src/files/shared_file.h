@@ -104,8 +104,10 @@ void shareNewFile(int fd, const QString& folder);
 void removeStaleTemporaries(const QString& path, qint64 maxAgeSeconds = 3600);
 
 // Seams for tests: a writer calls seam before each step it takes, so a test can stop it or kill
-// it there; steps in place write in pieces of chunk bytes.
+// it there; steps in place write in pieces of chunk bytes, and inPlace rewrites in place even
+// where a new file could take the old one's place.
 enum class WriteStep { BeforeReplace, Tail, Mark, Head, Clear, First, Truncate };
-void setWriteSeam(std::function<void(WriteStep)> seam, qint64 chunk = 64 * 1024);
+void setWriteSeam(std::function<void(WriteStep)> seam, qint64 chunk = 64 * 1024,
+                  bool inPlace = false);
 
 }  // namespace morvast

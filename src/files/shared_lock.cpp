@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -64,7 +65,9 @@ bool SharedLock::removeIfStale() {
     struct stat seen {};
     if (lstat(p.constData(), &seen) != 0) return errno == ENOENT;
     if (!S_ISREG(seen.st_mode)) return false;
-    bool stale = ageMs(seen) > staleMs_;
+    // A copy writes its lines just after it makes the file: one still empty after a moment
+    // was made by a copy that died in between.
+    bool stale = ageMs(seen) > (seen.st_size == 0 ? std::min<qint64>(staleMs_, 1000) : staleMs_);
     if (!stale) {
         QFile f;
         if (openSharedFile(f, path_) != SharedOpen::Opened) return false;

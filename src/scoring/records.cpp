@@ -311,12 +311,9 @@ ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
         return ReadStatus::Unreadable;
     };
     if (const auto status = settled(load(table))) return *status;
-    // Another copy may create the file at the same moment and write its result into it: look
-    // again under the lock, and create the file only where there is still none, so that the
-    // default row never replaces a real table.
-    SharedLock lock(lockPath(), staleLockMs_);
-    acquire(lock);
-    if (const auto status = settled(load(table))) return *status;
+    // Another copy may create the file at the same moment and write its result into it: the
+    // file is made only where there is still none, so that the default row never replaces a
+    // real table, and no lock is waited for before the first window.
     const FileStamp none;
     const SharedWrite w = writeSharedFile(path_, {kDefaultFile, {}}, nullptr, &none);
     if (w == SharedWrite::Changed)
