@@ -112,8 +112,7 @@ struct Temporary {
     bool rename(const QByteArray& name, bool noReplace) {
         int r = -1;
         if (noReplace) {
-            r = renameat2(AT_FDCWD, path.constData(), AT_FDCWD, name.constData(),
-                          RENAME_NOREPLACE);
+            r = renameat2(AT_FDCWD, path.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE);
             // A file system without it: a hard link is made only where there is no name either.
             if (r != 0 && (errno == EINVAL || errno == ENOSYS)) {
                 r = link(path.constData(), name.constData());

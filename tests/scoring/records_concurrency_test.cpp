@@ -87,8 +87,8 @@ TEST(RecordsConcurrency, ARewriteInPlaceKilledAtAnyStepLeavesTheOldRowsOrTheNew)
     const auto names = [&] { return parseRecords(readAll(path)).colNames; };
     for (const auto& [oldRows, newRows] : {std::pair{99, 30}, std::pair{30, 99}}) {
         for (int step = 1;; ++step) {
-            SCOPED_TRACE(::testing::Message() << oldRows << " to " << newRows << " rows, step "
-                                            << step);
+            SCOPED_TRACE(::testing::Message()
+                         << oldRows << " to " << newRows << " rows, step " << step);
             {
                 QFile f(path);
                 ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -61,9 +61,10 @@ int main(int argc, char* argv[]) {
         return 64;
     }
     RecordsTable table;
-    const InsertOutcome out = RecordsFile(a[2], a[1] == "quick" ? 0 : 30000)
-                                  .InsertRecord(table, a[4].toInt(),
-                                                [&] { return std::optional<QString>(a[3]); });
+    const InsertOutcome out =
+        RecordsFile(a[2], a[1] == "quick" ? 0 : 30000).InsertRecord(table, a[4].toInt(), [&] {
+            return std::optional<QString>(a[3]);
+        });
     std::fputs(out.notice.toUtf8().constData(), stdout);
     if (out.unwritable) return 4;
     return out.written && out.row >= 0 ? 0 : a[1] == "limited" ? 3 : 2;

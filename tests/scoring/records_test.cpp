@@ -178,14 +178,14 @@ TEST_F(RecordsFileTest, ALockNameThatIsNoFileIsHeldButNeverOpenedAndAWaitCanBeSt
                   0);
         int alive = 0;
         waiting.setKeepAlive([&] { return ++alive > 0; });
-        const InsertOutcome out = waiting.InsertRecord(t, 100 + kind, [] { return QStringLiteral("Me"); });
+        const InsertOutcome out =
+            waiting.InsertRecord(t, 100 + kind, [] { return QStringLiteral("Me"); });
         EXPECT_TRUE(out.written && out.row == 0);
         EXPECT_GE(alive, 2);  // waited for as another copy's lock
         EXPECT_TRUE(QFileInfo(lock).isSymLink() || QFileInfo::exists(lock));
         ASSERT_EQ(kind == 2 ? rmdir(l.constData()) : unlink(l.constData()), 0);
     }
-    EXPECT_EQ(parseRecords(readAll(file.path())).colNames,
-              QStringList({"Me", "Me", "Me", "r1"}));
+    EXPECT_EQ(parseRecords(readAll(file.path())).colNames, QStringList({"Me", "Me", "Me", "r1"}));
 
     // A request to end the program stops the wait at once.
     ASSERT_EQ(mkfifo(l.constData(), 0666), 0);
