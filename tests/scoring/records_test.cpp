@@ -1,5 +1,6 @@
 #include "scoring/records.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -45,7 +46,15 @@ class RecordsFileTest : public ::testing::Test {
 };
 
 TEST_F(RecordsFileTest, FileFormatByteForByte) {
+    // A temporary file a killed copy left long ago goes at the first reading.
+    const QString left = file.path() + ".Ab12Cd";
+    QFile f(left);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                              QFileDevice::FileModificationTime));
+    f.close();
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Created);
+    EXPECT_FALSE(QFileInfo::exists(left));
     EXPECT_EQ(readAll(file.path()), QByteArray("Zevok\r\n0\r\n"));
     EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
 
