@@ -63,8 +63,12 @@ std::optional<QByteArray> boundedLine(QIODevice& device) {
     if (line.isEmpty()) return std::nullopt;
     if (line.endsWith('\n') || (device.atEnd() && line.size() <= kMaxRecordLine + 1))
         return lineBody(line);
-    for (QByteArray more; !(more = device.readLine(kCopyBatch)).isEmpty() && !more.endsWith('\n');)
-        ;
+    for (QByteArray more; !(more = device.read(kCopyBatch)).isEmpty();) {
+        if (const qsizetype nl = more.indexOf('\n'); nl >= 0) {
+            device.seek(device.pos() - (more.size() - nl - 1));
+            break;
+        }
+    }
     line.truncate(kMaxRecordLine);
     // Not half a character of UTF-8: a lead byte missing some of its continuation bytes.
     qsizetype k = 0;
