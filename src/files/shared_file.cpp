@@ -176,7 +176,7 @@ std::optional<SharedWrite> replace(const QByteArray& name, const FileContent& co
     return SharedWrite::Failed;
 }
 
-// Writes [from, to) of the file to fd at offset, in pieces, each after the seam of s.
+// Writes size bytes of data to fd at offset, in pieces, each after the seam of s.
 bool put(int fd, qint64 offset, const char* data, qint64 size, WriteStep s) {
     for (qint64 done = 0; done < size;) {
         step(s);
@@ -234,8 +234,8 @@ SharedWrite rewriteInPlace(const QByteArray& name, const FileContent& content,
         int fd;
         ~Closer() { close(fd); }
     } closer{fd};
-    struct stat st {
-    }, named{};
+    struct stat st {};
+    struct stat named {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || lstat(name.constData(), &named) != 0 ||
         named.st_ino != st.st_ino || named.st_dev != st.st_dev) {
         fail(error, QStringLiteral("not a regular file"));
@@ -272,16 +272,15 @@ SharedWrite rewriteInPlace(const QByteArray& name, const FileContent& content,
     const auto toHead = [&](qint64 at, const char* d, qint64 size) {
         return put(fd, at, d, size, WriteStep::Head);
     };
+    const auto toFirst = [&](qint64, const char* d, qint64) {
+        return put(fd, 0, d, 1, WriteStep::First);
+    };
     const char nul = 0;
     const QByteArray nuls(marker - 1 - newSize, '\0');
     const bool done = (oldSize == 0 || put(fd, 0, &nul, 1, WriteStep::Mark)) &&
                       fdatasync(fd) == 0 && (newSize <= 1 || n.pieces(1, newSize, toHead)) &&
                       put(fd, newSize, nuls.constData(), nuls.size(), WriteStep::Clear) &&
-                      fdatasync(fd) == 0 &&
-                      (newSize == 0 || n.pieces(0, 1,
-                                                [&](qint64, const char* d, qint64) {
-                                                    return put(fd, 0, d, 1, WriteStep::First);
-                                                })) &&
+                      fdatasync(fd) == 0 && (newSize == 0 || n.pieces(0, 1, toFirst)) &&
                       fdatasync(fd) == 0;
     step(WriteStep::Truncate);
     if (!done || ftruncate(fd, newSize) != 0) {
