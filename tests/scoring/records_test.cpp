@@ -50,8 +50,8 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
     const QString left = file.path() + ".Ab12Cd";
     QFile f(left);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-1),
-                              QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     f.close();
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Created);
     EXPECT_FALSE(QFileInfo::exists(left));

@@ -106,7 +106,8 @@ TEST_F(SettingsFileTest, SomethingThatIsNoFileIsLeftAlone) {
 TEST_F(SettingsFileTest, OnlyThisAccountsStaleTemporaryFilesAreRemovedAtStart) {
     const QString base = file.path() + ".";
     const auto age = [](const QString& path, time_t seconds) {
-        const timespec t[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
+        const timespec t[2] = {{std::time(nullptr) - seconds, 0},
+                               {std::time(nullptr) - seconds, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path), t, AT_SYMLINK_NOFOLLOW), 0);
     };
     for (const char* name : {"a1B2c3", "bak.Zz9Yy8", "d4E5f6", "toolong", "ab_123", "Other1"}) {
@@ -123,13 +124,13 @@ TEST_F(SettingsFileTest, OnlyThisAccountsStaleTemporaryFilesAreRemovedAtStart) {
     }
 
     file.LoadSettings();
-    QStringList kept = {"MvstABC.ini", "MvstABC.ini.Fifo12", "MvstABC.ini.Link12",
+    QStringList kept = {"MvstABC.ini",        "MvstABC.ini.Fifo12", "MvstABC.ini.Link12",
                         "MvstABC.ini.ab_123", "MvstABC.ini.d4E5f6", "MvstABC.ini.toolong"};
     if (root) kept << "MvstABC.ini.Other1";
     kept.sort();
     QStringList now =
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                   QDir::NoDotAndDotDot);
+        QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     now.sort();
     EXPECT_EQ(now, kept);
 }
