@@ -8,6 +8,7 @@
 #include <QList>
 #include <QStyleFactory>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -47,6 +48,9 @@ void startUpMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A write beyond the file-size limit then fails with an error, handled as a full disk is,
+    // rather than killing the program in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     qtHandler = qInstallMessageHandler(startUpMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
@@ -62,7 +66,9 @@ int main(int argc, char* argv[]) {
     window.setSettingsFolder(morvast::dataFolder());
     morvast::closeOnTermination(&window);
     window.show();
-    const int code = app.exec();
+    // A request to end that came while the first window loaded has closed it already; the loop
+    // would not see it.
+    const int code = morvast::terminationRequested() ? 0 : app.exec();
     window.setSoundPort(nullptr);
     return code;
 }

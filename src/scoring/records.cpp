@@ -5,14 +5,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
+#include <thread>
 
 #include "files/leading_number.h"
 #include "files/shared_file.h"
+#include "files/shared_lock.h"
 #include "files/windows_1251.h"
 
 namespace morvast {
@@ -23,11 +25,14 @@ const QByteArray kDefaultFile = QByteArrayLiteral("Zevok\r\n0\r\n");
 // Short enough that a window kept alive between attempts stays smooth.
 constexpr qint64 kLockStepMs = 50;
 constexpr qsizetype kCopyBatch = 64 * 1024;
+// How often a result is put again against a table another copy wrote meanwhile.
+constexpr int kWriteAttempts = 10;
 
-// A name must stay on its one line, or every row after it would shift.
+// A name must stay on its one line, or every row after it would shift; a NUL would end the table.
 QString oneLine(QString name) {
     name.replace(QLatin1Char('\r'), QLatin1Char(' '));
     name.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    name.replace(QChar(0), QLatin1Char(' '));
     return name;
 }
 
@@ -45,6 +50,36 @@ QByteArray lineBody(QByteArray line) {
 
 QString shownPath(const QString& path) {
     return QDir::toNativeSeparators(path);
+}
+
+bool endsTable(QIODevice& device) {
+    return device.peek(1) == QByteArray(1, '\0');
+}
+
+// One line without its line end, at most kMaxRecordLine bytes of it: the rest of a longer line is
+// read past, never held. nullopt at the end.
+std::optional<QByteArray> boundedLine(QIODevice& device) {
+    QByteArray line = device.readLine(kMaxRecordLine + 2);
+    if (line.isEmpty()) return std::nullopt;
+    if (line.endsWith('\n') || (device.atEnd() && line.size() <= kMaxRecordLine + 1))
+        return lineBody(line);
+    for (QByteArray more; !(more = device.read(kCopyBatch)).isEmpty();) {
+        if (const qsizetype nl = more.indexOf('\n'); nl >= 0) {
+            device.seek(device.pos() - (more.size() - nl - 1));
+            break;
+        }
+    }
+    line.truncate(kMaxRecordLine);
+    // Not half a character of UTF-8: a lead byte missing some of its continuation bytes.
+    qsizetype k = 0;
+    while (k < 3 && k < line.size() && (uchar(line[line.size() - 1 - k]) & 0xC0) == 0x80)
+        ++k;
+    if (k < line.size()) {
+        const uchar lead = uchar(line[line.size() - 1 - k]);
+        const qsizetype wants = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : k;
+        if (wants > k) line.chop(k + 1);
+    }
+    return line;
 }
 
 }  // namespace
@@ -102,17 +137,19 @@ QByteArray encodeRecords(const RecordsTable& table) {
 
 RecordsTable readRecordRows(QIODevice& device) {
     RecordsTable t;
-    while (t.count() < kMaxRecords && !device.atEnd()) {
-        // Every line read holds at least one byte: an empty one is a read error.
-        const QByteArray nameLine = device.readLine();
-        if (nameLine.isEmpty()) break;
-        RowBytes row{lineBody(nameLine), std::nullopt};
-        if (const QByteArray line = device.readLine(); !line.isEmpty()) row.score = lineBody(line);
+    if (!skipToCurrentContent(device)) return t;
+    while (t.count() < kMaxRecords && !endsTable(device)) {
+        const std::optional<QByteArray> nameLine = boundedLine(device);
+        if (!nameLine) break;
+        RowBytes row{*nameLine, std::nullopt};
+        if (!endsTable(device)) row.score = boundedLine(device);
         // Digits and signs are ASCII in every encoding a copy may use.
         const double score = row.score ? scoreFromLine(QString::fromLatin1(*row.score)) : 0.0;
         const QString name = decodeSharedLine(*row.name);
         t.append(name, score, std::move(row));
     }
+    // Nothing past a line that ends the table is a row, nor copied as one.
+    if (endsTable(device)) device.seek(device.size());
     return t;
 }
 
@@ -124,30 +161,42 @@ RecordsTable parseRecords(const QByteArray& bytes) {
 }
 
 bool copyRecordRows(QIODevice& device, QIODevice& to) {
-    // In chunks rather than line by line: a table of millions of rows streams through at the
-    // speed of the disk.
+    // In chunks rather than line by line: a table of millions of rows, or one line of hundreds
+    // of megabytes, streams through at the speed of the disk and in little memory.
     QByteArray out;
-    QByteArray carry;  // the start of a line whose end is in a later chunk
     qint64 lines = 0;
+    bool inLine = false;  // bytes of the current line were copied
+    bool cr = false;      // a CR held back: it may belong to the line end
+    bool ended = false;   // at a line that begins with NUL
     const auto flush = [&] {
         const bool ok = to.write(out) == out.size();
         out.clear();
         return ok;
     };
-    for (QByteArray chunk; !(chunk = device.read(kCopyBatch)).isEmpty();) {
-        carry += chunk;
-        qsizetype from = 0;
-        for (qsizetype nl; (nl = carry.indexOf('\n', from)) >= 0; from = nl + 1) {
-            const qsizetype end = nl > from && carry[nl - 1] == '\r' ? nl - 1 : nl;
-            out.append(carry.constData() + from, end - from).append("\r\n");
+    for (QByteArray chunk; !ended && !(chunk = device.read(kCopyBatch)).isEmpty();) {
+        for (qsizetype from = 0; from < chunk.size();) {
+            if (!inLine && chunk[from] == '\0') {
+                ended = true;
+                break;
+            }
+            inLine = true;
+            const qsizetype nl = chunk.indexOf('\n', from);
+            QByteArrayView piece(chunk.constData() + from, (nl < 0 ? chunk.size() : nl) - from);
+            if (cr && !piece.isEmpty()) out += '\r';
+            if (!piece.isEmpty()) cr = piece.endsWith('\r');
+            if (piece.endsWith('\r')) piece.chop(1);
+            out += piece;
+            if (nl < 0) break;
+            out += "\r\n";
             ++lines;
+            inLine = cr = false;
+            from = nl + 1;
         }
-        carry.remove(0, from);
         if (out.size() >= kCopyBatch && !flush()) return false;
     }
-    if (!device.atEnd()) return false;  // a read error
-    if (!carry.isEmpty()) {
-        out += lineBody(carry) + "\r\n";
+    if (!ended && !device.atEnd()) return false;  // a read error
+    if (inLine) {
+        out += "\r\n";
         ++lines;
     }
     if (lines % 2 != 0) out += scoreLine(0).toLatin1() + "\r\n";
@@ -216,35 +265,48 @@ std::optional<QString> RecordsFile::takeNotice() const {
     return why;
 }
 
-RecordsFile::Load RecordsFile::load(RecordsTable& table, QFile* source) const {
+RecordsFile::Load RecordsFile::load(RecordsTable& table, QFile* source, FileStamp* stamp) const {
     table.ClearRecords();
     QFile local;
     QFile& f = source ? *source : local;
-    f.setFileName(path_);
-    const QFileInfo info(path_);
-    if (!info.exists()) return Load::Missing;
-    // Opening a pipe or a device could wait for ever or never end.
-    if (!info.isFile() || !f.open(QIODevice::ReadOnly)) return Load::Unreadable;
+    // A link another account put there, a pipe or a device is never read.
+    switch (openSharedFile(f, path_, stamp)) {
+        case SharedOpen::Opened:
+            break;
+        case SharedOpen::Missing:
+            return Load::Missing;
+        case SharedOpen::Refused:
+        case SharedOpen::Failed:
+            return Load::Unreadable;
+    }
     table = readRecordRows(f);
     return f.error() == QFileDevice::NoError ? Load::Ok : Load::Unreadable;
 }
 
-bool RecordsFile::acquire(QLockFile& lock) const {
-    // A lock older than this was left by a copy that died while holding it, even on another
-    // computer where its process cannot be looked up.
-    lock.setStaleLockTime(staleLockMs_);
+bool RecordsFile::acquire(SharedLock& lock) const {
     QElapsedTimer waited;
     waited.start();
     for (;;) {
+        switch (lock.tryLock()) {
+            case SharedLock::Try::Taken:
+                return true;
+            case SharedLock::Try::Impossible:
+                // A folder that takes no lock file will not take one later either.
+                return false;
+            case SharedLock::Try::Held:
+                break;
+        }
         const qint64 left = lockTimeoutMs_ - waited.elapsed();
-        if (lock.tryLock(static_cast<int>(std::clamp<qint64>(left, 0, kLockStepMs)))) return true;
-        // A folder that takes no lock file will not take one later either.
-        if (lock.error() != QLockFile::LockFailedError || left <= 0) return false;
-        if (keepAlive_) keepAlive_();
+        if (left <= 0 || (keepAlive_ && !keepAlive_())) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, kLockStepMs)));
     }
 }
 
 ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
+    if (!cleaned_) {
+        cleaned_ = true;
+        removeStaleTemporaries(path_);
+    }
     // A readable file is read; an unreadable one is left alone and the default row stands in.
     const auto settled = [&](Load l) -> std::optional<ReadStatus> {
         if (l == Load::Ok) return ReadStatus::Read;
@@ -253,19 +315,20 @@ ReadStatus RecordsFile::ReadRecords(RecordsTable& table) const {
         return ReadStatus::Unreadable;
     };
     if (const auto status = settled(load(table))) return *status;
-    // Another copy may create the file at the same moment and write its result into it: look
-    // again under the lock, so that the default row never replaces a real table.
-    QLockFile lock(lockPath());
-    acquire(lock);
-    if (const auto status = settled(load(table))) return *status;
+    // Another copy may create the file at the same moment and write its result into it: the
+    // file is made only where there is still none, so that the default row never replaces a
+    // real table, and no lock is waited for before the first window.
+    const FileStamp none;
+    const SharedWrite w = writeSharedFile(path_, {kDefaultFile, {}}, nullptr, &none);
+    if (w == SharedWrite::Changed)
+        if (const auto status = settled(load(table))) return *status;
     table = defaultRecords();
-    return writeSharedFile(path_, {kDefaultFile, {}}) != SharedWrite::Failed
-               ? ReadStatus::Created
-               : ReadStatus::NotCreated;
+    return w == SharedWrite::Replaced || w == SharedWrite::InPlace ? ReadStatus::Created
+                                                                   : ReadStatus::NotCreated;
 }
 
 bool RecordsFile::WriteRecords(const RecordsTable& table) const {
-    QLockFile lock(lockPath());
+    SharedLock lock(lockPath(), staleLockMs_);
     acquire(lock);
     return writeSharedFile(path_, {encodeRecords(table), {}}) != SharedWrite::Failed;
 }
@@ -288,38 +351,49 @@ InsertOutcome RecordsFile::InsertRecord(RecordsTable& table, int32_t s,
         out.cancelled = !name.has_value();
     }
 
-    // Without the lock (another copy keeps it past the timeout, or the folder takes no lock
-    // file) the result is written all the same, against the file as it is right now.
-    QLockFile lock(lockPath());
+    // Without the lock (another copy keeps it past the timeout, the folder takes no lock file,
+    // or the program is asked to end) the result is written all the same, against the file as
+    // it is right now.
+    SharedLock lock(lockPath(), staleLockMs_);
     acquire(lock);
-    RecordsTable fresh;
-    QFile source;
-    switch (load(fresh, &source)) {
-        case Load::Ok:
-            break;
-        case Load::Missing:
-            fresh = defaultRecords();
-            break;
-        case Load::Unreadable:
-            // Rows we cannot read must not be replaced by ours.
-            table = defaultRecords();
-            if (name)
-                out.notice = QStringLiteral("Файл рекордов %1 не читается: результат не записан.")
-                                 .arg(shownPath(path_));
-            return out;
+    for (int attempt = 1;; ++attempt) {
+        RecordsTable fresh;
+        QFile source;
+        FileStamp read;
+        switch (load(fresh, &source, &read)) {
+            case Load::Ok:
+                break;
+            case Load::Missing:
+                fresh = defaultRecords();
+                break;
+            case Load::Unreadable:
+                // Rows we cannot read must not be replaced by ours.
+                table = defaultRecords();
+                if (name)
+                    out.notice =
+                        QStringLiteral("Файл рекордов %1 не читается: результат не записан.")
+                            .arg(shownPath(path_));
+                return out;
+        }
+        out.row = name ? fresh.insert(*name, s) : -1;
+        FileContent content{encodeRecords(fresh), {}};
+        // An insertion trims the table to 99 rows; otherwise the rows past them go through as
+        // read.
+        if (out.row < 0 && source.isOpen() && !source.atEnd())
+            content.rest = [&](QIODevice& to) { return copyRecordRows(source, to); };
+        QString error;
+        // Lands only on the table just read: a copy that wrote meanwhile (one that gave up
+        // waiting for the lock) keeps its row, and ours goes in again against its table.
+        const SharedWrite w =
+            writeSharedFile(path_, content, &error, attempt < kWriteAttempts ? &read : nullptr);
+        if (w == SharedWrite::Changed) continue;
+        out.written = w != SharedWrite::Failed;
+        if (!out.written && name)
+            out.notice = QStringLiteral("Результат не записан в файл рекордов %1: %2")
+                             .arg(shownPath(path_), error);
+        table = fresh;
+        return out;
     }
-    if (name) out.row = fresh.insert(*name, s);
-    FileContent content{encodeRecords(fresh), {}};
-    // An insertion trims the table to 99 rows; otherwise the rows past them go through as read.
-    if (out.row < 0 && source.isOpen() && !source.atEnd())
-        content.rest = [&](QIODevice& to) { return copyRecordRows(source, to); };
-    QString error;
-    out.written = writeSharedFile(path_, content, &error) != SharedWrite::Failed;
-    if (!out.written && name)
-        out.notice = QStringLiteral("Результат не записан в файл рекордов %1: %2")
-                         .arg(shownPath(path_), error);
-    table = fresh;
-    return out;
 }
 
 }  // namespace morvast

@@ -11,11 +11,15 @@
 
 class QFile;
 class QIODevice;
-class QLockFile;
 
 namespace morvast {
 
+struct FileStamp;
+class SharedLock;
+
 inline constexpr int kMaxRecords = 99;
+// The bytes of a line the table keeps; a longer line is cut, and the list shows it cut.
+inline constexpr qsizetype kMaxRecordLine = 32 * 1024;
 
 // A row's two lines as the file held them, without their line ends; none for a row made here or
 // a score line the file lacked.
@@ -55,13 +59,15 @@ RecordsTable defaultRecords();
 QByteArray encodeRecords(const RecordsTable& table);
 // Reads the best rows of a file, at most 99: what the game shows and inserts into. CR LF and LF
 // both end a line; a last name without its score line keeps score 0. A name not valid in the
-// system encoding reads as Windows-1251.
+// system encoding reads as Windows-1251. A line is kept up to kMaxRecordLine bytes. A line that
+// begins with NUL ends the table (what a rewrite in place left, see skipToCurrentContent).
 RecordsTable parseRecords(const QByteArray& bytes);
 // As parseRecords, from device's current position; it is left where the rows past the 99th
 // begin.
 RecordsTable readRecordRows(QIODevice& device);
 // Writes device's remaining lines to to with CR LF ends, completing a last row that lacks its
-// score line. Streams, so the rows past the 99th never have to be in memory.
+// score line, up to a line that begins with NUL. Streams, so the rows past the 99th, however
+// long, never have to be in memory.
 bool copyRecordRows(QIODevice& device, QIODevice& to);
 // The number at the start of a score line after leading blanks; 0 when there is none.
 double scoreFromLine(const QString& line);
@@ -120,9 +126,9 @@ class RecordsFile {
     QString lockPath() const { return path_ + QStringLiteral(".lock"); }
 
     // Called every few tens of milliseconds while another copy holds the lock, so the caller
-    // can keep its window responsive (process its events). It must not start another call of
-    // this object.
-    void setKeepAlive(std::function<void()> keepAlive) { keepAlive_ = std::move(keepAlive); }
+    // can keep its window responsive (process its events); false stops the wait, as when the
+    // program is asked to end. It must not start another call of this object.
+    void setKeepAlive(std::function<bool()> keepAlive) { keepAlive_ = std::move(keepAlive); }
 
     // Why a finished game's result cannot be kept (the file cannot be read or written, or
     // there is none and the folder refuses a new one); nullopt when it can.
@@ -146,17 +152,19 @@ class RecordsFile {
 
   private:
     enum class Load { Ok, Missing, Unreadable };
-    // source, when given, is left open just past the rows read.
-    Load load(RecordsTable& table, QFile* source = nullptr) const;
+    // source, when given, is left open just past the rows read; stamp gets which file was read.
+    Load load(RecordsTable& table, QFile* source = nullptr, FileStamp* stamp = nullptr) const;
     // Waits for the lock, keeping the caller alive; false when it could not be had, after the
-    // timeout or because the folder takes no lock file. The caller then goes on without it.
-    bool acquire(QLockFile& lock) const;
+    // timeout, because the folder takes no lock file or because keepAlive said to stop. The
+    // caller then goes on without it.
+    bool acquire(SharedLock& lock) const;
 
     QString path_;
     int lockTimeoutMs_;
     int staleLockMs_;
-    std::function<void()> keepAlive_;
+    std::function<bool()> keepAlive_;
     mutable bool told_ = false;
+    mutable bool cleaned_ = false;  // stale temporary files looked for
 };
 
 }  // namespace morvast

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSysInfo>
 
 #include "settings/settings_format.h"
@@ -33,24 +32,24 @@ SettingsFile::SettingsFile(const QString& folder, const QString& machineName,
       path_(settingsFilePath(folder, machineName)) {}
 
 SettingsFile::OnDisk SettingsFile::inspect(Settings& s, QString& problem) const {
-    QFile f(path_);
-    const QFileInfo info(path_);
-    // Opening a pipe or a device by that name could wait for ever.
-    if (info.exists() && !info.isFile()) {
-        problem = QStringLiteral("it is not a file");
-        return OnDisk::Unreadable;
-    }
-    if (!f.open(QIODevice::ReadOnly)) {
-        // A dangling link counts as a file: what it names is not ours to create.
-        if (!info.exists() && !info.isSymLink()) {
+    QFile f;
+    // Never a pipe or a device, which could block for ever, nor a link another account put
+    // there; a dangling link counts as a file, as what it names is not ours to create.
+    switch (openSharedFile(f, path_)) {
+        case SharedOpen::Opened:
+            break;
+        case SharedOpen::Missing:
             problem = QStringLiteral("there is no file");
             return OnDisk::Missing;
-        }
-        problem = QStringLiteral("the file cannot be opened: ") + f.errorString();
-        return OnDisk::Unreadable;
+        case SharedOpen::Refused:
+            problem = QStringLiteral("it is not a file, or a link that is not followed");
+            return OnDisk::Unreadable;
+        case SharedOpen::Failed:
+            problem = QStringLiteral("the file cannot be opened");
+            return OnDisk::Unreadable;
     }
     s = Settings{};
-    if (readSettings(f, s, &problem)) return OnDisk::Good;
+    if (skipToCurrentContent(f) && readSettings(f, s, &problem)) return OnDisk::Good;
     return OnDisk::Damaged;
 }
 
@@ -76,6 +75,8 @@ SettingsLoad SettingsFile::LoadSettings() {
         resolvePaths(out.values, mediaFolder_);
         return out;
     };
+    removeStaleTemporaries(path_);
+    removeStaleTemporaries(backupPath());
     Settings read;
     SettingsLoadStatus status = SettingsLoadStatus::Created;
     switch (inspect(read, out.problem)) {

@@ -17,6 +17,7 @@
 #include "windows/frm_open.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
+#include "windows/session_end.h"
 #include "windows/win_colour.h"
 
 namespace morvast {
@@ -63,9 +64,12 @@ QStringList wrapForList(const QString& text, const QListWidget& list) {
 
 void frmMain::connectRecords() {
     // While another copy holds the table's lock the window keeps painting and its timers keep
-    // running; the player's clicks and keys wait, as the game has just ended.
-    recordsFile_.setKeepAlive(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    // running; the player's clicks and keys wait, as the game has just ended. A request to end
+    // the program stops the wait, so that it ends at once.
+    recordsFile_.setKeepAlive([] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !terminationRequested();
+    });
 }
 
 void frmMain::tellUnkeptRecords() {

@@ -16,6 +16,7 @@ namespace {
 
 // The handler may only write to a descriptor; the UI thread reads the other end.
 int signalPipe[2] = {-1, -1};
+bool requested = false;
 
 void onSignal(int) {
     const char byte = 1;
@@ -32,6 +33,7 @@ void closeOnTermination(QWidget* window) {
                      [w = QPointer<QWidget>(window)] {
                          char byte;
                          [[maybe_unused]] const ssize_t n = ::read(signalPipe[1], &byte, 1);
+                         requested = true;
                          if (w) w->close();
                          QCoreApplication::exit(0);
                      });
@@ -41,6 +43,10 @@ void closeOnTermination(QWidget* window) {
     action.sa_flags = SA_RESTART;
     for (const int s : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(s, &action, nullptr);
+}
+
+bool terminationRequested() {
+    return requested;
 }
 
 }  // namespace morvast

@@ -9,4 +9,7 @@ namespace morvast {
 // then ends every event loop, modal dialogs' included. Installed once, on the UI thread.
 void closeOnTermination(QWidget* window);
 
+// Whether such a request has come: waits that process events stop on it.
+bool terminationRequested();
+
 }  // namespace morvast

@@ -121,5 +121,113 @@ TEST_F(RecordsAccounts, ATableThatCannotKeepTheResultAsksNoNameSaysWhyAndStaysAs
     EXPECT_EQ(inFolder(), QStringList());
 }
 
+// A folder shared through a group (root's, mode 2775) that the player Alice and Mallory, a hostile
+// member, can both write; Alice's private files are in her own folder.
+class SharedFolder : public RecordsAccounts {
+  protected:
+    static constexpr uid_t kMallory = 40003;
+    void SetUp() override {
+        RecordsAccounts::SetUp();
+        if (IsSkipped()) return;
+        own(folder(), 0, kPlayers, 02775);
+        ASSERT_TRUE(QDir(root.path()).mkdir("alice"));
+        for (const char* name : {"private", ".bashrc"}) {
+            QFile f(privatePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(kSecret) == kSecret.size());
+            f.close();
+            own(privatePath(name), kAlice, kAlice, 0600);
+        }
+        own(root.filePath("alice"), kAlice, kAlice, 0700);
+    }
+    QString privatePath(const char* name) const { return root.filePath("alice/") + name; }
+    bool privateFilesKept() const {
+        return readAll(privatePath("private")) == kSecret &&
+               readAll(privatePath(".bashrc")) == kSecret;
+    }
+    // cmd run as uid, a member of the players' group, under umask 022; its exit code (-1 when it
+    // did not end), its output in out.
+    int as(uid_t uid, const QStringList& cmd) {
+        const QString id = QString::number(uid);
+        QProcess p;
+        p.start("setpriv", QStringList{"--reuid=" + id, "--regid=" + id,
+                                       QStringLiteral("--groups=%1").arg(kPlayers), "sh", "-c",
+                                       "umask 022; exec \"$@\"", "sh"} +
+                               cmd);
+        const bool ended = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
+        if (!ended) p.kill();
+        out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        return ended ? p.exitCode() : -1;
+    }
+    int plant(const QString& shell) { return as(kMallory, {"sh", "-c", shell}); }
+    QString settings() const { return QDir(folder()).filePath("MvstTest.ini"); }
+    QString settingsAs(uid_t uid) {
+        EXPECT_EQ(as(uid, {SETTINGS_HELPER, folder()}), 0);
+        return out;
+    }
+
+    const QByteArray kSecret = "echo the player's own\n";
+    QString out;
+};
+
+TEST_F(SharedFolder, LinksPlantedAtTheNamesNeverLeadIntoThePlayersFiles) {
+    // The settings file's name leads to a private file: the settings stay in memory.
+    ASSERT_EQ(plant("ln -s " + privatePath("private") + " " + settings()), 0);
+    EXPECT_EQ(settingsAs(kAlice), "load=3 save=2");
+    EXPECT_TRUE(QFileInfo(settings()).isSymLink());
+
+    // A damaged file is copied aside to a new backup, not through the link at its name.
+    ASSERT_EQ(plant("rm " + settings() + "; echo 'touch ~/owned' >" + settings() + "; chmod 664 " +
+                    settings() + "; ln -s " + privatePath(".bashrc") + " " + settings() + ".bak"),
+              0);
+    EXPECT_EQ(settingsAs(kAlice), "load=2 save=1");  // Mallory's file is rewritten in place
+    EXPECT_FALSE(QFileInfo(settings() + ".bak").isSymLink());
+    EXPECT_EQ(readAll(settings() + ".bak"), "touch ~/owned\n");
+    EXPECT_TRUE(readAll(settings()).contains("\r\n 22050 \r\n"));
+
+    // The table's name leads to a private file: no name is asked, nothing is written.
+    ASSERT_EQ(plant("ln -s " + privatePath("private") + " " + file()), 0);
+    EXPECT_EQ(as(kAlice, {RECORDS_HELPER, "insert", folder(), "Alice", "100"}), 4);
+    EXPECT_TRUE(out.contains(file())) << out.toStdString();
+    EXPECT_TRUE(privateFilesKept());
+
+    // A link of the player's own is followed.
+    const QString table = privatePath("table");
+    ASSERT_EQ(as(kAlice, {"sh", "-c",
+                          "printf 'Zevok\\r\\n0\\r\\n' >" + table + "; rm " + file() + "; ln -s " +
+                              table + " " + file()}),
+              0);
+    EXPECT_EQ(as(kAlice, {RECORDS_HELPER, "insert", folder(), "Alice", "100"}), 0);
+    EXPECT_EQ(parseRecords(readAll(table)).colNames, QStringList({"Alice", "Zevok"}));
+}
+
+TEST_F(SharedFolder, PipesDevicesAndFoldersAtTheNamesNeverBlock) {
+    // At the lock's name: held by "another copy", never opened; the row is written all the same.
+    const QString lock = file() + ".lock";
+    for (const QString& plantLock :
+         {"mkfifo " + lock, "ln -s /dev/zero " + lock, "mkdir " + lock}) {
+        SCOPED_TRACE(plantLock.toStdString());
+        ASSERT_EQ(plant("rm -rf " + lock + "; " + plantLock), 0);
+        EXPECT_EQ(as(kAlice, {RECORDS_HELPER, "quick", folder(), "Alice", "100"}), 0);
+        EXPECT_TRUE(QFileInfo(lock).isSymLink() || QFileInfo(lock).exists());
+    }
+    EXPECT_EQ(names(), QStringList({"Alice", "Alice", "Alice", "Zevok"}));
+
+    ASSERT_EQ(plant("rm -rf " + lock + " " + file() + "; mkfifo " + file() + " " + settings()), 0);
+    EXPECT_EQ(as(kAlice, {RECORDS_HELPER, "quick", folder(), "Alice", "100"}), 4);
+    EXPECT_EQ(settingsAs(kAlice), "load=3 save=2");
+}
+
+TEST_F(SharedFolder, UnderUmask022EveryMemberKeepsTheirRowsAndTheirSettings) {
+    EXPECT_EQ(as(kAlice, {RECORDS_HELPER, "insert", folder(), "Alice", "100"}), 0);
+    EXPECT_EQ(as(kBob, {RECORDS_HELPER, "insert", folder(), "Bob", "200"}), 0);
+    EXPECT_EQ(names(), QStringList({"Bob", "Alice", "Zevok"}));
+    EXPECT_EQ(std::get<1>(owned()), kPlayers);
+    EXPECT_EQ(std::get<2>(owned()), 0664u);
+
+    EXPECT_EQ(settingsAs(kAlice), "load=1 save=0");
+    EXPECT_EQ(settingsAs(kBob), "load=0 save=1");
+    EXPECT_EQ(inFolder(), QStringList({"MorvastFathers.txt", "MvstTest.ini"}));
+}
+
 }  // namespace
 }  // namespace morvast

@@ -68,6 +68,65 @@ TEST(RecordsConcurrency, WriterKilledAtRandomMomentsLeavesAWholeTable) {
     EXPECT_EQ(parseRecords(readAll(file.path())).colNames.first(), QStringLiteral("After"));
 }
 
+// The first rows of generation g, as the tearing helper writes them.
+QStringList namesOf(int g, int rows) {
+    return testing::generationTable(g).colNames.mid(0, rows);
+}
+
+QByteArray firstRows(int g, int rows) {
+    const QByteArray all = encodeRecords(testing::generationTable(g));
+    qsizetype end = 0;
+    for (int i = 0; i < 2 * rows; ++i)
+        end = all.indexOf('\n', end) + 1;
+    return all.left(end);
+}
+
+TEST(RecordsConcurrency, ARewriteInPlaceKilledAtAnyStepLeavesTheOldRowsOrTheNew) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(RecordsFile::kFileName);
+    const auto names = [&] { return parseRecords(readAll(path)).colNames; };
+    for (const auto& [oldRows, newRows] : {std::pair{99, 30}, std::pair{30, 99}}) {
+        for (int step = 1;; ++step) {
+            SCOPED_TRACE(::testing::Message()
+                         << oldRows << " to " << newRows << " rows, step " << step);
+            {
+                QFile f(path);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(firstRows(1, oldRows));
+            }
+            const QString n = QString::number(step);
+            const int code = runHelper({"tear", dir.path(), "2", QString::number(newRows), n});
+            const QStringList left = names();
+            EXPECT_TRUE(left == namesOf(1, oldRows) || left == namesOf(2, newRows)) << left.size();
+            if (code == 0) {
+                EXPECT_EQ(readAll(path), firstRows(2, newRows));
+                break;
+            }
+            ASSERT_EQ(code, -1) << "killed";
+            // The next writer, killed as early, starts from what the first one left.
+            runHelper({"tear", dir.path(), "3", "50", n});
+            const QStringList next = names();
+            EXPECT_TRUE(next == left || next == namesOf(3, 50)) << next.size();
+        }
+    }
+}
+
+TEST(RecordsConcurrency, AReplaceHeldBackCannotEraseTheRowOfACopyThatWroteMeanwhile) {
+    QTemporaryDir dir;
+    ASSERT_EQ(runHelper({"insert", dir.path(), "First", "10"}), 0);
+    QProcess held;
+    held.start(QStringLiteral(RECORDS_HELPER), {"stall", dir.path(), "Held", "3000"});
+    ASSERT_TRUE(held.waitForReadyRead(60000));
+    EXPECT_EQ(held.readLine().trimmed(), "stalled");
+    // Gives up at once on the lock the held copy keeps, and writes.
+    EXPECT_EQ(runHelper({"quick", dir.path(), "Meanwhile", "2000"}), 0);
+    held.write("go\n");
+    held.closeWriteChannel();
+    EXPECT_EQ(exitCodeOf(held), 0);
+    EXPECT_EQ(parseRecords(readAll(dir.filePath(RecordsFile::kFileName))).colNames,
+              QStringList({"Held", "Meanwhile", "First", "Zevok"}));
+}
+
 TEST(RecordsConcurrency, FullDiskInTheMiddleOfAWriteKeepsTheOldTable) {
     QTemporaryDir dir;
     const RecordsFile file(dir.path());

@@ -1,6 +1,7 @@
 // Records files damaged every way an editor, a disk or another program can damage them, from a
 // fixed seed: reading, listing, placing and inserting must neither crash, hang nor grow, and
 // every row of the file that stays in the table must come back with its own bytes.
+#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <random>
 
 #include "records_support.h"
+#include "files/shared_file.h"
 #include "scoring/place.h"
 
 namespace morvast {
@@ -76,11 +78,18 @@ class Corpus {
     std::mt19937 rng_;
 };
 
-// A file's lines as a reader sees them: LF ends a line, a CR before it goes with it, and a last
-// name without its score line gets the one a write adds.
+// A file's lines as a reader sees them: LF ends a line, a CR before it goes with it, a line that
+// begins with NUL ends the file, and a last name without its score line gets the one a write
+// adds.
 QList<QByteArray> linesOf(const QByteArray& bytes) {
-    QList<QByteArray> lines = bytes.split('\n');
+    QBuffer b;
+    b.setData(bytes);
+    b.open(QIODevice::ReadOnly);
+    skipToCurrentContent(b);
+    QList<QByteArray> lines = b.readAll().split('\n');
     if (lines.last().isEmpty()) lines.removeLast();
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith('\0')) lines.resize(i);
     for (QByteArray& l : lines)
         if (l.endsWith('\r')) l.chop(1);
     if (lines.size() % 2 != 0) lines.append(" 0 ");
@@ -122,6 +131,11 @@ void playOn(const QByteArray& bytes, int32_t s, const std::string& what) {
         now.remove(2 * out.row, 2);
         before = before.mid(0, 2 * (kMaxRecords - 1));
     }
+    // An over-long line of a row in the table is kept cut (never inside a UTF-8 character).
+    for (qsizetype i = 0; i < std::min(now.size(), 2 * qsizetype(kMaxRecords)); ++i)
+        if (before[i].size() > kMaxRecordLine && before[i].startsWith(now[i]) &&
+            now[i].size() > kMaxRecordLine - 4 && now[i].size() <= kMaxRecordLine)
+            now[i] = before[i];
     EXPECT_EQ(now, before);
 }
 
@@ -136,6 +150,9 @@ TEST(RecordsDamagedFiles, NeitherCrashNorHangNorLoseTheBytesOfAnyRowKept) {
     playOn(mb + "\n5\n", 7, "1 MB name");
     playOn("a\n" + QByteArray(1 << 20, '7') + "\nb\n3\n", 7, "1 MB score of digits");
     playOn(corpus.bytes(1 << 20).replace('\n', ' '), 7, "1 MB of bytes on one line");
+    playOn(QByteArray("r\n100\n").repeated(kMaxRecords) + mb + "\n1\n", -5,
+           "1 MB row past the shown rows, kept whole");
+    playOn(QByteArray(1 << 20, '\0'), 1, "only NUL bytes");
     for (const char* tiny : {"", "\n", "\r\n\r\n", "\r", "x"})
         playOn(tiny, 1, "tiny file");
 }

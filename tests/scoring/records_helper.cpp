@@ -3,15 +3,25 @@
 //   insert  <folder> <name> <score>             one finished game; exit 0 when the row is stored,
 //                                               4 when no name was asked as the table cannot keep
 //                                               it; the notice for the player goes to stdout
+//   quick   <folder> <name> <score>             as insert, not waiting for another copy's lock
+//   stall   <folder> <name> <score>             as insert, its new table held back before it
+//                                               takes the old one's place until a line comes
+//                                               on stdin ("stalled" on stdout says so)
 //   churn   <folder>                            writes whole tables until it is killed
+//   tear    <folder> <g> <rows> <n>             rewrites the table in place with the first rows
+//                                               of generation g, killed at the nth step
 //   limited <folder> <name> <score> <maxbytes>  as insert, on a disk that fills up (exit 3)
+//   read    <folder>                            reads the table and makes its list, as a game
+//                                               start does: a harness for timing huge files
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <csignal>
 #include <cstdio>
+#include <utility>
 #include <sys/resource.h>
 
+#include "files/shared_file.h"
 #include "records_support.h"
 
 using namespace morvast;
@@ -19,21 +29,52 @@ using namespace morvast;
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
+    if (a.size() == 3 && a[1] == "read") {
+        RecordsTable t;
+        RecordsFile(a[2]).ReadRecords(t);
+        const QStringList list = FillRecordsList(t);
+        std::printf("%d rows, %lld characters in the list\n", int(list.size()),
+                    static_cast<long long>(list.join(QString()).size()));
+        return 0;
+    }
     if (a.size() == 3 && a[1] == "churn") {
         for (int g = 1;; ++g)
             RecordsFile(a[2]).WriteRecords(testing::generationTable(g));
+    }
+    if (a.size() == 6 && a[1] == "tear") {
+        int steps = a[5].toInt();
+        setWriteSeam(
+            [&](WriteStep) {
+                if (--steps == 0) raise(SIGKILL);
+            },
+            128, true);
+        const RecordsTable g = testing::generationTable(a[3].toInt());
+        RecordsTable t;
+        for (int i = 0; i < a[4].toInt(); ++i)
+            t.append(g.colNames[i], g.colScores[i]);
+        return RecordsFile(a[2]).WriteRecords(t) ? 0 : 2;
     }
     if (a.size() == 6 && a[1] == "limited") {
         std::signal(SIGXFSZ, SIG_IGN);  // a full disk reports an error rather than a signal
         const rlim_t limit = a[5].toULongLong();
         const rlimit r{limit, limit};
         setrlimit(RLIMIT_FSIZE, &r);
-    } else if (a.size() != 5 || a[1] != "insert") {
+    } else if (a.size() == 5 && a[1] == "stall") {
+        setWriteSeam([stalled = false](WriteStep s) mutable {
+            if (s != WriteStep::BeforeReplace || std::exchange(stalled, true)) return;
+            std::puts("stalled");
+            std::fflush(stdout);
+            char line[8];
+            [[maybe_unused]] const char* go = std::fgets(line, sizeof line, stdin);
+        });
+    } else if (a.size() != 5 || (a[1] != "insert" && a[1] != "quick")) {
         return 64;
     }
     RecordsTable table;
-    const InsertOutcome out = RecordsFile(a[2]).InsertRecord(
-        table, a[4].toInt(), [&] { return std::optional<QString>(a[3]); });
+    const InsertOutcome out =
+        RecordsFile(a[2], a[1] == "quick" ? 0 : 30000).InsertRecord(table, a[4].toInt(), [&] {
+            return std::optional<QString>(a[3]);
+        });
     std::fputs(out.notice.toUtf8().constData(), stdout);
     if (out.unwritable) return 4;
     return out.written && out.row >= 0 ? 0 : a[1] == "limited" ? 3 : 2;

@@ -1,12 +1,15 @@
 #include "scoring/records.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "records_support.h"
 #include "scoring/place.h"
@@ -43,7 +46,15 @@ class RecordsFileTest : public ::testing::Test {
 };
 
 TEST_F(RecordsFileTest, FileFormatByteForByte) {
+    // A temporary file a killed copy left long ago goes at the first reading.
+    const QString left = file.path() + ".Ab12Cd";
+    QFile f(left);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(
+        f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    f.close();
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Created);
+    EXPECT_FALSE(QFileInfo::exists(left));
     EXPECT_EQ(readAll(file.path()), QByteArray("Zevok\r\n0\r\n"));
     EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
 
@@ -131,7 +142,7 @@ TEST_F(RecordsFileTest, AnotherCopysLockIsWaitedForWithTheWindowAliveThenTheRowI
     ASSERT_TRUE(holder.tryLock(0));
     RecordsFile waiting(dir.path(), 400, 60000);
     int alive = 0;
-    waiting.setKeepAlive([&] { ++alive; });
+    waiting.setKeepAlive([&] { return ++alive > 0; });
     const InsertOutcome out = waiting.InsertRecord(t, 25, [&]() -> std::optional<QString> {
         // Written while this copy asked the name: the row lands against it.
         RecordsTable other = parseRecords(readAll(file.path()));
@@ -146,6 +157,52 @@ TEST_F(RecordsFileTest, AnotherCopysLockIsWaitedForWithTheWindowAliveThenTheRowI
     EXPECT_EQ(t.colNames, QStringList({"r1", "Me", "r2", "Other", "r3"}));
     EXPECT_EQ(parseRecords(readAll(file.path())).colNames, t.colNames);
     EXPECT_TRUE(holder.isLocked() && QFileInfo::exists(file.lockPath()));
+}
+
+TEST_F(RecordsFileTest, NulRowsAreNoRowsAndOverLongLinesAreCut) {
+    // What a writer killed in the middle of a rewrite used to leave behind.
+    writeLf(QByteArray("Zevok\n0\n") + QByteArray(15, '\0'));
+    EXPECT_EQ(insert(0, "Low").row, 1);
+    EXPECT_EQ(t.colNames, QStringList({"Zevok", "Low"}));
+    writeLf(QByteArray("Zevok\n0\n") + QByteArray(15, '\0') + "\nx\n5\n");
+    EXPECT_TRUE(insert(5, std::nullopt).cancelled);
+    EXPECT_EQ(readAll(file.path()), "Zevok\r\n0\r\n");
+
+    // Cut at a whole character: the name still reads as UTF-8.
+    t = parseRecords("a" + QStringLiteral("Ж").repeated(40000).toUtf8() + "\n7\n");
+    EXPECT_EQ(t.colNames, QStringList({"a" + QStringLiteral("Ж").repeated(16383)}));
+    EXPECT_EQ(t.colScores, QList<double>({7}));
+}
+
+TEST_F(RecordsFileTest, ALockNameThatIsNoFileIsHeldButNeverOpenedAndAWaitCanBeStopped) {
+    ASSERT_TRUE(file.WriteRecords(descending(1)));
+    const QString lock = file.lockPath();
+    const QByteArray l = QFile::encodeName(lock);
+    RecordsFile waiting(dir.path(), 200);
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        ASSERT_EQ(kind == 0   ? mkfifo(l.constData(), 0666)
+                  : kind == 1 ? symlink("/dev/zero", l.constData())
+                              : mkdir(l.constData(), 0777),
+                  0);
+        int alive = 0;
+        waiting.setKeepAlive([&] { return ++alive > 0; });
+        const InsertOutcome out =
+            waiting.InsertRecord(t, 100 + kind, [] { return QStringLiteral("Me"); });
+        EXPECT_TRUE(out.written && out.row == 0);
+        EXPECT_GE(alive, 2);  // waited for as another copy's lock
+        EXPECT_TRUE(QFileInfo(lock).isSymLink() || QFileInfo::exists(lock));
+        ASSERT_EQ(kind == 2 ? rmdir(l.constData()) : unlink(l.constData()), 0);
+    }
+    EXPECT_EQ(parseRecords(readAll(file.path())).colNames, QStringList({"Me", "Me", "Me", "r1"}));
+
+    // A request to end the program stops the wait at once.
+    ASSERT_EQ(mkfifo(l.constData(), 0666), 0);
+    RecordsFile ending(dir.path(), 600000);
+    int asked = 0;
+    ending.setKeepAlive([&] { return ++asked > 1 ? false : true; });
+    EXPECT_TRUE(ending.InsertRecord(t, 1000, [] { return QStringLiteral("Late"); }).written);
+    EXPECT_EQ(asked, 2);
 }
 
 TEST_F(RecordsFileTest, FullTableLowScoreOrCancelStoresNothingButWritesTheFileAgain) {

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+
+#include <fcntl.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -98,6 +101,38 @@ TEST_F(SettingsFileTest, SomethingThatIsNoFileIsLeftAlone) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(file.path()).constData(), 0644), 0);
     EXPECT_EQ(file.LoadSettings().status, SettingsLoadStatus::DefaultsOnly);
     EXPECT_EQ(file.SaveSettings(load.values), SharedWrite::Failed);
+}
+
+TEST_F(SettingsFileTest, OnlyThisAccountsStaleTemporaryFilesAreRemovedAtStart) {
+    const QString base = file.path() + ".";
+    const auto age = [](const QString& path, time_t seconds) {
+        const timespec t[2] = {{std::time(nullptr) - seconds, 0},
+                               {std::time(nullptr) - seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path), t, AT_SYMLINK_NOFOLLOW), 0);
+    };
+    for (const char* name : {"a1B2c3", "bak.Zz9Yy8", "d4E5f6", "toolong", "ab_123", "Other1"}) {
+        ASSERT_TRUE(writeFile(base + name, "x"));
+        age(base + name, QByteArray(name) == "d4E5f6" ? 60 : 7200);  // that one may be in use
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(base + "Fifo12"), 0600), 0);
+    ASSERT_EQ(::symlink("a1B2c3", QFile::encodeName(base + "Link12")), 0);
+    for (const char* name : {"Fifo12", "Link12"})
+        age(base + name, 7200);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(base + "Other1"), 65534, 65534), 0);
+    }
+
+    file.LoadSettings();
+    QStringList kept = {"MvstABC.ini",        "MvstABC.ini.Fifo12", "MvstABC.ini.Link12",
+                        "MvstABC.ini.ab_123", "MvstABC.ini.d4E5f6", "MvstABC.ini.toolong"};
+    if (root) kept << "MvstABC.ini.Other1";
+    kept.sort();
+    QStringList now =
+        QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    now.sort();
+    EXPECT_EQ(now, kept);
 }
 
 // Writes beyond the limit fail with EFBIG, as on a full disk.

@@ -6,12 +6,19 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+#include <limits>
+
+#include <sys/stat.h>
 
 #include "gui_fixture.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_statistic.h"
+#include "windows/session_end.h"
 #include "windows/win_colour.h"
 
 namespace morvast {
@@ -121,6 +128,26 @@ TEST_F(MainWindowTest, HeldLockIsWaitedOutWithTheWindowAliveAndNoRowIsLost) {
     w->finishGame(500);
     EXPECT_EQ(readRecords(), QByteArray("Other\r\n 900 \r\nAnn\r\n 500 \r\nZevok\r\n0\r\n"));
     EXPECT_EQ(programEnds, 1);
+}
+
+// A request to end the program (SIGTERM) while another copy holds the lock ends the wait at once:
+// the row is written and the window closes. It ends this process's event loops for good, so
+// the test runs alone in its process, as ctest runs every test.
+TEST_F(MainWindowTest, TerminationEndsTheWaitForAHeldLockAndTheRowIsKept) {
+    writeRecords("Zevok\r\n0\r\n");
+    // A wait that did not stop would not end.
+    w->setRecordsFolder(recordsDir.path(), std::numeric_limits<int>::max());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(recordsPath() + ".lock").constData(), 0666), 0);
+    closeOnTermination(w.get());
+    whenShown<frmEnterName>([&](frmEnterName* d) {
+        QTimer::singleShot(100, [] { std::raise(SIGTERM); });
+        testing::type(d->txtName, QStringLiteral("Ann"));
+        key(d->txtName, Qt::Key_Return);
+    });
+    w->finishGame(500);
+    EXPECT_TRUE(terminationRequested());
+    EXPECT_EQ(readRecords(), QByteArray("Ann\r\n 500 \r\nZevok\r\n0\r\n"));
+    EXPECT_FALSE(w->isVisible());
 }
 
 // The name of a result that cannot be kept is not asked for; the player learns why once per
