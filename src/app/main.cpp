@@ -1,6 +1,7 @@
 #include "settings/app_paths.h"
 #include "windows/frm_main.h"
 #include "windows/game_sounds.h"
+#include "windows/platform_choice.h"
 #include "windows/session_end.h"
 
 #include <QApplication>
@@ -47,6 +48,14 @@ void startUpMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const morvast::PlatformChoice platform = morvast::choosePlatform(
+        std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    if (!platform.platform.isEmpty()) qputenv("QT_QPA_PLATFORM", platform.platform);
+    if (platform.placesLeftToDesktop)
+        std::fputs(
+            "Morvast XII VelkNET: Wayland without X11; window places are left to the "
+            "desktop.\n",
+            stderr);
     qtHandler = qInstallMessageHandler(startUpMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
