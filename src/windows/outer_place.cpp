@@ -1,13 +1,52 @@
 #include "windows/outer_place.h"
 
-#include <QCoreApplication>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
 #include <QEvent>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <xcb/xcb.h>
 
 namespace morvast {
+
+namespace {
+
+// The frame the window manager says it puts round a window (_NET_FRAME_EXTENTS), in logical
+// pixels; nothing off X11 or while the manager has said nothing. Qt's own idea of the frame
+// comes from the window tree and is garbage while the manager is still building the frame.
+std::optional<QMargins> managerFrame(const QWidget* w) {
+    // The offscreen platform answers for X11 too, without a connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const auto id = static_cast<xcb_window_t>(w->internalWinId());
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || !id || QGuiApplication::platformName() != QLatin1String("xcb")) return std::nullopt;
+    static xcb_atom_t extents = XCB_ATOM_NONE;  // the name exists once a manager has used it
+    if (extents == XCB_ATOM_NONE) {
+        constexpr const char* kName = "_NET_FRAME_EXTENTS";
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(kName), kName), nullptr),
+            &std::free);
+        if (!atom || atom->atom == XCB_ATOM_NONE) return std::nullopt;
+        extents = atom->atom;
+    }
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4),
+                               nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
+    const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    const double ratio = w->devicePixelRatioF();
+    const auto logical = [ratio](uint32_t n) { return static_cast<int>(std::lround(n / ratio)); };
+    return QMargins(logical(v[0]), logical(v[2]), logical(v[1]), logical(v[3]));  // l r t b
+}
+
+}  // namespace
 
 QMargins FrameSizes::of(const QWidget* w) const {
     return w->windowType() == Qt::Tool ? tool_ : normal_;
@@ -28,11 +67,18 @@ OuterPlace* OuterPlace::of(const QWidget* window) {
 }
 
 QMargins OuterPlace::reported() const {
-    // Asked of the platform window: the widget keeps the frame of its last move, and a window
-    // framed where it was asked to stand does not move. A hidden window has no frame; it gets
-    // back the one it had.
+    // Asked afresh: the widget keeps the frame of its last move, and a window framed where it
+    // was asked to stand does not move. A hidden window has no frame; it gets back the one it
+    // had.
     const QWindow* handle = window_->windowHandle();
-    if (handle && window_->isVisible()) lastFrame_ = handle->frameMargins();
+    if (!handle || !window_->isVisible()) return lastFrame_;
+    if (const std::optional<QMargins> said = managerFrame(window_)) {
+        lastFrame_ = *said;
+    } else {
+        // Other platforms, and managers that do not say.
+        const QMargins m = handle->frameMargins();
+        if (m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0) lastFrame_ = m;
+    }
     return lastFrame_;
 }
 
