@@ -98,9 +98,9 @@ void OuterPlace::moveTo(QPoint outer) {
 }
 
 QPoint OuterPlace::outer() const {
-    if (wanted_) return *wanted_;
     if (window_->isMinimized()) return normal_;
-    const QMargins frame = reported();
+    // Until the frame is reported, the one placed with is taken: none without a manager.
+    const QMargins frame = wanted_ ? placedWith_ : reported();
     return window_->geometry().topLeft() - QPoint(frame.left(), frame.top());
 }
 
@@ -114,21 +114,15 @@ void OuterPlace::follow() {
     const QMargins frame = reported();
     // Every frame reported tells how the next window of this kind will be framed.
     if (!frame.isNull()) sizes_.learn(window_, frame);
-    if (!wanted_) {
-        normal_ = outer();
-        return;
+    // Not framed yet, or no manager: the client may pass through other places meanwhile (the
+    // manager builds its frame round it), so only a frame ends the wait.
+    bool guessedWrong = false;
+    if (wanted_ && !frame.isNull()) {
+        guessedWrong = frame != placedWith_;
+        if (guessedWrong) putClientAt(*wanted_, frame);
+        wanted_.reset();
     }
-    if (frame.isNull()) {
-        // Not framed yet, or no manager: a move to elsewhere than asked is someone else's.
-        if (window_->geometry().topLeft() !=
-            *wanted_ + QPoint(placedWith_.left(), placedWith_.top()))
-            wanted_.reset();
-        return;
-    }
-    const bool guessedWrong = frame != placedWith_;
-    if (guessedWrong) putClientAt(*wanted_, frame);
-    normal_ = *wanted_;
-    wanted_.reset();
+    normal_ = outer();
     if (guessedWrong && onFramed_) onFramed_();
 }
 

@@ -38,8 +38,8 @@ class OuterPlace : public QObject, public QAbstractNativeEventFilter {
 
     // Puts the frame's top-left at outer (logical pixels), now or once the frame is known.
     void moveTo(QPoint outer);
-    // Where the frame stands: the place asked for until the manager framed the window there,
-    // the place of the normal state while the window is minimised.
+    // Where the frame stands (as expected until the manager has framed the window), the place
+    // of the normal state while the window is minimised.
     QPoint outer() const;
     // The frame's size; a window not framed yet takes the frame of one of its kind.
     QSize outerSize() const;
