@@ -32,9 +32,9 @@ void frmMain::takeSideWindowsAlong(bool minimised) {
 }
 
 void frmMain::followOuterPlaces() {
-    new OuterPlace(this, *frameSizes_);
+    new OuterPlace(this, frameSizes_);
     for (QWidget* w : sideWindows()) {
-        auto* place = new OuterPlace(w, *frameSizes_);
+        auto* place = new OuterPlace(w, frameSizes_);
         place->setOnFramed([this] {
             if (dockFresh_) placeDocked();
         });

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -56,8 +57,8 @@ void FrameSizes::learn(const QWidget* w, QMargins frame) {
     (w->windowType() == Qt::Tool ? tool_ : normal_) = frame;
 }
 
-OuterPlace::OuterPlace(QWidget* window, FrameSizes& sizes)
-    : QObject(window), window_(window), sizes_(sizes), normal_(window->pos()) {
+OuterPlace::OuterPlace(QWidget* window, std::shared_ptr<FrameSizes> sizes)
+    : QObject(window), window_(window), sizes_(std::move(sizes)), normal_(window->pos()) {
     window->installEventFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
@@ -93,7 +94,7 @@ void OuterPlace::moveTo(QPoint outer) {
     wanted_ = outer;
     normal_ = outer;
     const QMargins own = reported();
-    putClientAt(outer, own.isNull() ? sizes_.of(window_) : own);
+    putClientAt(outer, own.isNull() ? sizes_->of(window_) : own);
     follow();
 }
 
@@ -105,7 +106,7 @@ QPoint OuterPlace::outer() const {
 }
 
 QSize OuterPlace::outerSize() const {
-    const QMargins frame = framed() ? reported() : sizes_.of(window_);
+    const QMargins frame = framed() ? reported() : sizes_->of(window_);
     return window_->size().grownBy(frame);
 }
 
@@ -113,7 +114,7 @@ void OuterPlace::follow() {
     if (!window_->isVisible() || window_->isMinimized()) return;
     const QMargins frame = reported();
     // Every frame reported tells how the next window of this kind will be framed.
-    if (!frame.isNull()) sizes_.learn(window_, frame);
+    if (!frame.isNull()) sizes_->learn(window_, frame);
     // Not framed yet, or no manager: the client may pass through other places meanwhile (the
     // manager builds its frame round it), so only a frame ends the wait.
     bool guessedWrong = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QAbstractNativeEventFilter>
@@ -33,7 +34,7 @@ class OuterPlace : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
   public:
     // Lives as long as the window; sizes is shared by all the windows of the program.
-    OuterPlace(QWidget* window, FrameSizes& sizes);
+    OuterPlace(QWidget* window, std::shared_ptr<FrameSizes> sizes);
     static OuterPlace* of(const QWidget* window);
 
     // Puts the frame's top-left at outer (logical pixels), now or once the frame is known.
@@ -59,7 +60,7 @@ class OuterPlace : public QObject, public QAbstractNativeEventFilter {
     void follow();
 
     QWidget* window_;
-    FrameSizes& sizes_;
+    std::shared_ptr<FrameSizes> sizes_;
     std::optional<QPoint> wanted_;  // until placed with the frame the manager reported
     QMargins placedWith_;
     mutable QMargins lastFrame_;

@@ -134,7 +134,7 @@ TEST(PlatformChoice, XWhereverItIsThereUnlessThePlayerChose) {
 // Frames reported only once a window is on the screen, as a window manager reports them.
 TEST(OuterPlace, TheFrameLandsWhereAskedAndAGuessFromTheSameKindAvoidsTheSecondMove) {
     testing::app();
-    FrameSizes sizes;
+    const auto sizes = std::make_shared<FrameSizes>();
     QWidget first(nullptr, Qt::Tool), second(nullptr, Qt::Tool);
     first.setFixedSize(100, 80), second.setFixedSize(60, 40);
     OuterPlace firstPlace(&first, sizes), secondPlace(&second, sizes);
