@@ -3,9 +3,9 @@
 in MORVAST_E2E_WM), which frames each window after it is mapped. The frames are read from the
 manager's own report, not from the program. Three starts, each closed through the manager, find
 every window at its stored outer place and leave the place lines as they were; Auto after a
-start with the records window closed docks the frames by the table; minimising through the
-manager pauses the game and takes the side windows along, and restoring brings all of them
-back where they were.
+start with the records window closed, or all four, docks the frames by the table; minimising
+through the manager pauses the game and takes the side windows along, and restoring brings all
+of them back where they were.
 
 Usage: wm_e2e.py PROGRAM
 """
@@ -98,18 +98,20 @@ def check_starts(session, ini):
     print("three starts: every frame at its stored place, place lines unchanged")
 
 
-def check_auto(session, ini):
+def check_auto(session, ini, all_closed):
+    """Auto after a start with the records window closed (its frame taken from the other tool
+    windows), or with all four closed (no tool window framed before the docking)."""
     lines = default_settings().split(b"\r\n")
-    lines[2:5] = [b"False"]  # the records window closed: a flag without a place
+    lines[2:5 + 9 * all_closed] = [b"False"] * (1 + 3 * all_closed)  # flags without places
     with open(ini, "wb") as f:
         f.write(b"\r\n".join(lines))
     wid = session.launch()
     env = session.env
-    steady_places(env, ["main", "statistic", "future", "player"])
+    steady_places(env, ["main"] if all_closed else ["main", "statistic", "future", "player"])
     x, y = client_origin(env, wid)
     click(env, x + AUTO_BUTTON[0], y + AUTO_BUTTON[1])
     p = steady_places(env, list(DEFAULT_PLACES))
-    print("docked:", p)
+    print("docked, all closed before:" if all_closed else "docked, records closed before:", p)
     m, f, r, s, pl = p["main"], p["future"], p["records"], p["statistic"], p["player"]
     column = m[0] + m[2] + 1  # 20 twips
     assert f[:2] == (column, m[1]), (f, m)
@@ -150,7 +152,8 @@ def main():
             with open(ini, "wb") as f:
                 f.write(default_settings())
             check_starts(session, ini)
-            wid = check_auto(session, ini)
+            close_through_manager(session, check_auto(session, ini, all_closed=True))
+            wid = check_auto(session, ini, all_closed=False)
             check_minimise(session, wid)
             close_through_manager(session, wid)
         finally:
