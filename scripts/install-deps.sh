@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb x11-utils xdotool imagemagick python3
+  xvfb x11-utils xdotool imagemagick python3 openbox wmctrl libxcb1-dev
   desktop-file-utils appstream
   fonts-liberation fonts-wine fonts-dejavu-core
 )

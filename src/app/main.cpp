@@ -1,6 +1,7 @@
 #include "settings/app_paths.h"
 #include "windows/frm_main.h"
 #include "windows/game_sounds.h"
+#include "windows/platform_choice.h"
 #include "windows/session_end.h"
 
 #include <QApplication>
@@ -51,6 +52,14 @@ int main(int argc, char* argv[]) {
     // A write beyond the file-size limit then fails with an error, handled as a full disk is,
     // rather than killing the program in the middle of a save.
     std::signal(SIGXFSZ, SIG_IGN);
+    const morvast::PlatformChoice platform = morvast::choosePlatform(
+        std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    if (!platform.platform.isEmpty()) qputenv("QT_QPA_PLATFORM", platform.platform);
+    if (platform.placesLeftToDesktop)
+        std::fputs(
+            "Morvast XII VelkNET: Wayland without X11; window places are left to the "
+            "desktop.\n",
+            stderr);
     qtHandler = qInstallMessageHandler(startUpMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);

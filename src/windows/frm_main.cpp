@@ -59,6 +59,7 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
         std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(), picNext->canvas());
     connectSideWindows();
     connectPlayer();
+    followOuterPlaces();
     connectSteering();
     connectMenu();
     connectPanel();

@@ -20,6 +20,7 @@
 #include "settings/settings_file.h"
 #include "windows/falling_clock.h"
 #include "windows/main_settings.h"
+#include "windows/outer_place.h"
 #include "windows/ports.h"
 
 namespace morvast {
@@ -284,8 +285,17 @@ class frmMain : public QWidget, public GameListener {
     void setHelpAnswerer(std::function<HelpAnswer(frmHelp&)> answer);
 
   private:
+    // In Auto's order: records, statistic, future, player.
+    std::array<QWidget*, 4> sideWindows() const;
     void takeSideWindowsAlong(bool minimised);
     void dockSideWindows();
+    // Auto's places from the outer geometry as now known; again when a frame turns out other
+    // than guessed, until every side window has been framed.
+    void placeDocked();
+    // The outer places of the five windows; the frames the window manager puts round them.
+    void followOuterPlaces();
+    std::shared_ptr<FrameSizes> frameSizes_ = std::make_shared<FrameSizes>();
+    bool dockFresh_ = false;
     void runHelpTour();
     void PlayHelpSound(uint8_t& n);
     void playRandomHelpSound();

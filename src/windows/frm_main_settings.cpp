@@ -31,8 +31,9 @@ float twipsAt(float stored, int pixels) {
 }
 
 void storePlace(const QWidget* w, float& left, float& top) {
-    left = twipsAt(left, w->pos().x());
-    top = twipsAt(top, w->pos().y());
+    const QPoint outer = OuterPlace::of(w)->outer();
+    left = twipsAt(left, outer.x());
+    top = twipsAt(top, outer.y());
 }
 
 }  // namespace
@@ -52,8 +53,8 @@ void frmMain::connectPlayer() {
 }
 
 void frmMain::placeAt(QWidget* w, float left, float top) {
-    // Left and Top are the outer edges, frame included, as pos() and move() take them.
-    w->move(twipsToPixels(left), twipsToPixels(top));
+    // Left and Top are the outer edges, frame included.
+    OuterPlace::of(w)->moveTo(QPoint(twipsToPixels(left), twipsToPixels(top)));
 }
 
 void frmMain::LoadSettings() {
@@ -66,8 +67,9 @@ void frmMain::LoadSettings() {
 
     placeAt(this, s.frmMain.Left, s.frmMain.Top);
     const auto side = [](QWidget* w, const SideWindowPlace& p) {
+        // Placed before it maps, so that a known frame lands where it belongs at once.
+        if (p.Visible) placeAt(w, p.Left, p.Top);
         w->setVisible(p.Visible);
-        if (w->isVisible()) placeAt(w, p.Left, p.Top);
     };
     side(frmMorvasFathers_, s.frmMorvasFathers);
     side(frmStatistic_, s.frmStatistic);
@@ -114,8 +116,7 @@ void frmMain::SaveSettings() {
     if (!settingsFile_) return;
     Settings s = settingsOnDisk_;
 
-    // A minimised window is written with the place of its normal state.
-    if (isMinimized()) showNormal();
+    // A minimised window is written with the place of its normal state, without showing it.
     storePlace(this, s.frmMain.Left, s.frmMain.Top);
     const auto side = [](const QWidget* w, SideWindowPlace& p) {
         p.Visible = w->isVisible();

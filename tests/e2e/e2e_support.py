@@ -1,6 +1,8 @@
 """Helpers shared by the end-to-end tests: a private Xvfb display, xdotool and screenshot
 wrappers, polling, and a throw-away copy of the program folder."""
 import os
+import re
+import shlex
 import shutil
 import socket
 import subprocess
@@ -11,13 +13,13 @@ TITLE = "Morvast XII VelkNET"
 SCREEN_W, SCREEN_H = 640, 640
 
 
-def start_xvfb():
+def start_xvfb(size=(SCREEN_W, SCREEN_H)):
     """Starts Xvfb on a display it picks itself (no race with other tests), returns both.
     Without -noreset the server resets whenever its last client leaves: an xdotool poll that
     ends while the program is still starting would make the program's connection fail."""
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
+                             f"{size[0]}x{size[1]}x24", "-nolisten", "tcp", "-noreset"],
                             pass_fds=(write_end,), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -79,6 +81,36 @@ def window_geometry(env, wid):
         key, _, value = line.partition("=")
         values[key] = int(value) if value.lstrip("-").isdigit() else value
     return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+def start_window_manager(env):
+    """Starts the window manager named by MORVAST_E2E_WM (a command line; openbox by default)
+    and waits until it has announced itself on the root window."""
+    command = shlex.split(os.environ.get("MORVAST_E2E_WM", "openbox"))
+    wm = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for(lambda: "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env),
+                 20, f"the window manager {command[0]}")
+    except BaseException:
+        wm.kill()
+        raise
+    return wm
+
+
+def outer_geometry(env, wid):
+    """x, y, width, height of a window's frame, from the frame the window manager says it put
+    round the window (_NET_FRAME_EXTENTS); None while it has not said."""
+    info = run(["xwininfo", "-id", wid], env)
+    field = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
+    if "IsViewable" not in info:
+        return None
+    extents = re.findall(r"\d+", run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], env)
+                         .partition("=")[2])
+    if len(extents) != 4:
+        return None
+    left, right, top, bottom = map(int, extents)
+    return (field("Absolute upper-left X") - left, field("Absolute upper-left Y") - top,
+            field("Width") + left + right, field("Height") + top + bottom)
 
 
 def settings_path(folder):
@@ -159,13 +191,14 @@ class XSession:
     runs where it is (an installed one), under the account user if given, and the folder only
     holds what the test puts there."""
 
-    def __init__(self, program, prefix, top_left=True, copy=True, user=None):
+    def __init__(self, program, prefix, top_left=True, copy=True, user=None,
+                 screen=(SCREEN_W, SCREEN_H)):
         self.folder = tempfile.mkdtemp(prefix=prefix)
         self.game = self.xvfb = None
         self.user = user
         try:
             self.program = copy_program(program, self.folder, top_left) if copy else program
-            self.xvfb, self.display = start_xvfb()
+            self.xvfb, self.display = start_xvfb(screen)
         except BaseException:
             clean_up(None, self.folder, self.xvfb)
             raise

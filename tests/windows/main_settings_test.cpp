@@ -115,8 +115,21 @@ TEST_F(SettingsTest, ASecondStartRestoresMovedWindowsAClosedSideWindowAndThePath
     w->settings.MP3Loop = false;
     w->game.settings.SpeedChange = 40;
     w->game.settings.iFantom = 2;
-    w->showMinimized();  // written with the place of its normal state
+    w->showMinimized();  // written with the place of its normal state, nothing shown again
+    struct ShownSpy : QObject {
+        int shown = 0;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            const auto* s = static_cast<QWidget*>(o);
+            if (e->type() == QEvent::WindowStateChange && s->isVisible() && !s->isMinimized())
+                ++shown;
+            return false;
+        }
+    } spy;
+    for (QWidget* s :
+         std::initializer_list<QWidget*>{w.get(), w->recordsWindow(), w->futureWindow()})
+        s->installEventFilter(&spy);
     QTest::mouseClick(w->chkExit, Qt::LeftButton);
+    EXPECT_EQ(spy.shown, 0);
 
     const QList<QByteArray> lines = readFile(iniPath()).split('\n');
     ASSERT_EQ(lines.size(), 65);  // 64 lines and the end of the last

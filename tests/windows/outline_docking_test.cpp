@@ -7,6 +7,8 @@
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_mp3.h"
 #include "windows/frm_statistic.h"
+#include "windows/outer_place.h"
+#include "windows/platform_choice.h"
 
 namespace morvast {
 namespace {
@@ -66,14 +68,23 @@ TEST_F(SideWindowsOfMain, AutoDocksAllFourAtTheirPlacesEvenPastTheScreensEdge) {
         const int space = r.top() - f.bottom() - 1 - mp3()->frameGeometry().height();
         EXPECT_EQ(mp3()->frameGeometry().topLeft(), QPoint(column, f.bottom() + 1 + space / 2));
     };
-    // One minimised, the others hidden. Each has been shown before: the platform knows a
-    // window's frame only once it has been on the screen.
-    for (QWidget* s : {records(), stat(), future(), mp3()})
-        s->show(), s->hide();
-    stat()->showMinimized();
+    // None shown yet: no frame is known until the platform has framed them, after which they
+    // are placed again.
     w->move(100, 50);
     QTest::mouseClick(w->chkAuto, Qt::LeftButton);
     expectDocked();
+
+    // One minimised, the others hidden; beyond the screen's edges they go where the sums put
+    // them, no keeping on the screen.
+    for (QWidget* s : {records(), future(), mp3()})
+        s->hide();
+    stat()->showMinimized();
+    const QRect screen = w->screen()->geometry();
+    w->move(screen.right() - 300, screen.bottom() - 100);
+    QTest::mouseClick(w->chkAuto, Qt::LeftButton);
+    expectDocked();
+    EXPECT_GT(frame(stat()).left(), screen.right());
+    EXPECT_GT(frame(records()).top(), screen.bottom());
     for (QWidget* s : {records(), stat(), future(), mp3()}) {
         EXPECT_TRUE(s->isVisible());
         EXPECT_FALSE(s->isMinimized());
@@ -82,14 +93,6 @@ TEST_F(SideWindowsOfMain, AutoDocksAllFourAtTheirPlacesEvenPastTheScreensEdge) {
         EXPECT_TRUE(b->isChecked()) << b->text().toStdString();
     EXPECT_FALSE(w->chkAuto->isChecked());
     EXPECT_TRUE(w->picMorvast->hasFocus());
-
-    // No keeping on the screen: beyond its edges they go where the sums put them.
-    const QRect screen = w->screen()->geometry();
-    w->move(screen.right() - 300, screen.bottom() - 100);
-    QTest::mouseClick(w->chkAuto, Qt::LeftButton);
-    expectDocked();
-    EXPECT_GT(frame(stat()).left(), screen.right());
-    EXPECT_GT(frame(records()).top(), screen.bottom());
 }
 
 TEST(DockPlaces, TwoColumnsBesideTheMainWindowWithThePlayerCentredInTheSpaceLeft) {
@@ -106,6 +109,61 @@ TEST(DockPlaces, TwoColumnsBesideTheMainWindowWithThePlayerCentredInTheSpaceLeft
     EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 61}).mp3, QPoint(401, 109));
     // Overlapping windows: -21 halves to -11, up rather than down.
     EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 101}).mp3, QPoint(401, 89));
+}
+
+TEST(PlatformChoice, XWhereverItIsThereUnlessThePlayerChose) {
+    const struct {
+        const char *qpa, *wayland, *display;
+        const char* platform;
+        bool leftToDesktop;
+    } cases[] = {
+        {nullptr, "wayland-0", ":0", "xcb", false},  // Wayland with its X11 server
+        {nullptr, "wayland-0", nullptr, "", true},   // Wayland alone: native, said once
+        {nullptr, "wayland-0", "", "", true},        // an empty variable is not set
+        {"wayland", "wayland-0", ":0", "", false},   // the player's choice stands
+        {nullptr, nullptr, ":0", "", false},         // plain X11: Qt's own choice
+        {"", "wayland-0", ":0", "xcb", false},
+    };
+    for (const auto& c : cases) {
+        const PlatformChoice got = choosePlatform(c.qpa, c.wayland, c.display);
+        EXPECT_EQ(got.platform, c.platform) << c.wayland << " " << (c.display ? c.display : "-");
+        EXPECT_EQ(got.placesLeftToDesktop, c.leftToDesktop) << (c.display ? c.display : "-");
+    }
+}
+
+// Frames reported only once a window is on the screen, as a window manager reports them.
+TEST(OuterPlace, TheFrameLandsWhereAskedAndAGuessFromTheSameKindAvoidsTheSecondMove) {
+    testing::app();
+    const auto sizes = std::make_shared<FrameSizes>();
+    QWidget first(nullptr, Qt::Tool), second(nullptr, Qt::Tool);
+    first.setFixedSize(100, 80), second.setFixedSize(60, 40);
+    OuterPlace firstPlace(&first, sizes), secondPlace(&second, sizes);
+    int framedAgain = 0;
+    firstPlace.setOnFramed([&] { ++framedAgain; });
+    secondPlace.setOnFramed([&] { ++framedAgain; });
+
+    firstPlace.moveTo({300, 200});
+    EXPECT_EQ(firstPlace.outer(), QPoint(300, 200));  // what was asked, until framed
+    first.show();
+    ASSERT_TRUE(testing::processUntil([&] { return firstPlace.framed(); }));
+    EXPECT_EQ(first.frameGeometry().topLeft(), QPoint(300, 200));
+    EXPECT_EQ(framedAgain, 1);  // placed again once the frame was reported
+
+    // The second tool window is put where its frame will land before it is ever shown.
+    secondPlace.moveTo({10, 20});
+    EXPECT_EQ(secondPlace.outerSize(), first.frameGeometry().size() - QSize(40, 40));
+    EXPECT_EQ(second.geometry().topLeft(), first.geometry().topLeft() - QPoint(290, 180));
+    second.show();
+    ASSERT_TRUE(testing::processUntil([&] { return secondPlace.framed(); }));
+    EXPECT_EQ(second.frameGeometry().topLeft(), QPoint(10, 20));
+    EXPECT_EQ(framedAgain, 1);
+
+    // Minimised, it answers the place of its normal state; a move by anyone else counts.
+    second.showMinimized();
+    EXPECT_EQ(secondPlace.outer(), QPoint(10, 20));
+    second.showNormal();
+    second.move(50, 60);
+    EXPECT_EQ(secondPlace.outer(), QPoint(50, 60));
 }
 
 TEST_F(SideWindowsOfMain, MinimisingPausesAndTakesTheShownSideWindowsAlong) {
