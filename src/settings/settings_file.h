@@ -32,23 +32,7 @@ struct SettingsLoad {
 
 // The per-computer settings file of the main window, in the data folder (dataFolder(): beside
 // the program unless it is installed), shared by every account of the computer. User-interface
-// thread; positions in twips.
-//
-// frmMain::LoadSettings:
-//     SettingsFile file(dataFolder(), GetMachineName(), programFolder());
-//     const SettingsLoad load = file.LoadSettings();
-//     loaded_ = load.values;  // kept for SaveSettings
-//     // move the main window to loaded_.frmMain, each side window to its Visible/Left/Top;
-//     // copy EnableSoundControl, PathToBkgMusic.used, EnableLoop, freq, MP3Path.used, ... into
-//     // the settings variables; BkgMusicLoad(PathToBkgMusic.used), BkgMusicStop unless
-//     // EnableLoop, BkgMusicSetVolume(bkgVolume), BkgMusicSetFreq(freq); each effect object's
-//     // DMCtrlPath/Enabled/Volume/Freq from effects[slot]; frmMP3's InitMusic.
-// frmMain::SaveSettings:
-//     Settings s = loaded_;
-//     // s.frmMain = the normal-state position; s.frmX.Visible/Left/Top of each side window;
-//     // s.PathToBkgMusic.set(PathToBkgMusic) and likewise every path; bkgVolume =
-//     // BkgMusicGetVolume(); the flags and numbers from the settings variables and effects.
-//     file.SaveSettings(s);  // the same file
+// thread; positions in twips. frmMain's LoadSettings and SaveSettings are its readers.
 //
 // Paths: `used` is the path to play; set() puts the path in use into the file.
 // Positions are single-precision twips straight from the file, possibly far off the screen or

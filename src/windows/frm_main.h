@@ -47,6 +47,8 @@ class frmSettings;
 //   frm_main_outline.cpp   the window's outline
 //   frm_main_docking.cpp   side windows minimised along and docked by Auto, Minimize_Window
 //   frm_main_help.cpp      the help tour
+//   frm_main_settings.cpp  LoadSettings and SaveSettings: the settings file applied and collected
+//   frm_main_settings_window.cpp  the settings window behind Set
 class frmMain : public QWidget, public GameListener {
     Q_OBJECT
     // Declared first: the game is built from them.
