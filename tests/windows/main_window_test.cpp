@@ -1,7 +1,11 @@
 // The main window as a player meets it: its design, steering by keys and by clicks, what the
 // field shows, and the end of a game.
+#include <set>
+
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "gui_fixture.h"
@@ -230,6 +234,30 @@ TEST_F(MainWindowTest, EveryPressOfAQuickPairSteers) {
     EXPECT_EQ(sound.played, std::vector<S>({S::Right, S::Right, S::Left, S::Left, S::Inverse,
                                             S::Inverse, S::Rotate, S::Rotate}));
     EXPECT_EQ(backColor(w->cmdRotate), w->lngButtonColor);
+}
+
+// The style keeps a picture of each drawn button under its palette's key: a colour shown again
+// must come with the key it had, or every press would keep one more picture.
+TEST_F(MainWindowTest, AButtonShowingItsColoursAgainIsDrawnUnderTheSameKey) {
+    struct KeyRecorder : QProxyStyle {
+        KeyRecorder() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+        void drawPrimitive(PrimitiveElement e, const QStyleOption* o, QPainter* p,
+                           const QWidget* w) const override {
+            if (e == PE_PanelButtonCommand) keys.insert(o->palette.cacheKey());
+            QProxyStyle::drawPrimitive(e, o, p, w);
+        }
+        mutable std::set<qint64> keys;
+    } recorder;
+    w->cmdRotate->setStyle(&recorder);
+    for (int i = 0; i < 4; ++i) {
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, Qt::Key_Up, Qt::NoModifier);
+            QApplication::sendEvent(w->picMorvast, &e);
+            w->cmdRotate->repaint();
+        }
+    }
+    w->cmdRotate->setStyle(nullptr);
+    EXPECT_EQ(recorder.keys.size(), 2u);  // yellow while held, the game's colour after
 }
 
 // The end of a game as the program plays it: while the name dialog is up its event loop runs
