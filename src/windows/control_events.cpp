@@ -19,7 +19,7 @@ class ControlEvents : public QObject {
         return *e;
     }
 
-    std::function<void()> down, up, move;
+    std::function<void()> down, up, move, click;
 
   private:
     explicit ControlEvents(QWidget* control) : QObject(control), control_(control) {}
@@ -28,14 +28,22 @@ class ControlEvents : public QObject {
         if (watched != control_) return false;
         switch (event->type()) {
             // Qt turns the second press of a quick pair into a double click; it is a press all
-            // the same.
+            // the same, but it starts no Click.
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
+                clickPressed_ = event->type() == QEvent::MouseButtonPress &&
+                                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
                 if (down) down();
                 break;
-            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonRelease: {
+                const auto* m = static_cast<QMouseEvent*>(event);
+                const bool clicked = clickPressed_ && m->button() == Qt::LeftButton &&
+                                     control_->rect().contains(m->position().toPoint());
+                clickPressed_ = false;
                 if (up) up();
+                if (clicked && click) click();
                 break;
+            }
             case QEvent::MouseMove:
                 if (move &&
                     !control_->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
@@ -48,6 +56,8 @@ class ControlEvents : public QObject {
     }
 
     QWidget* control_;
+    // A left press that a release over the control makes a Click.
+    bool clickPressed_ = false;
 };
 
 }  // namespace
@@ -58,6 +68,10 @@ void onMouseDown(QWidget* control, std::function<void()> handler) {
 
 void onMouseUp(QWidget* control, std::function<void()> handler) {
     ControlEvents::of(control).up = std::move(handler);
+}
+
+void onClick(QWidget* control, std::function<void()> handler) {
+    ControlEvents::of(control).click = std::move(handler);
 }
 
 void onMouseMove(QWidget* control, std::function<void()> handler) {

@@ -124,9 +124,7 @@ void frmMain::Form_Load() {
     // The colours come from the random stream between its stirring and the first figures.
     game.newGame([this] {
         lngButtonColor = colour::qbColor(static_cast<int>(rnd() * 15) + 1);
-        for (QWidget* b : {static_cast<QWidget*>(cmdDown), static_cast<QWidget*>(cmdLeftRight[0]),
-                           static_cast<QWidget*>(cmdLeftRight[2]), static_cast<QWidget*>(cmdRotate),
-                           static_cast<QWidget*>(cmdSpace)})
+        for (QPushButton* b : steeringButtons())
             setBackColor(b, lngButtonColor);
 
         tmrDown.setEnabled(!chkPause->isChecked());

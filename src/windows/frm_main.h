@@ -133,6 +133,10 @@ class frmMain : public QWidget, public GameListener {
     std::array<QPushButton*, 3> cmdLeftRight{};  // indices 0 and 2
     QPushButton* cmdRotate = nullptr;            // index 0 of its array
     QPushButton* cmdSpace = nullptr;
+    // The steering buttons, which every new game paints in its lngButtonColor.
+    std::array<QPushButton*, 5> steeringButtons() const {
+        return {cmdDown, cmdLeftRight[0], cmdLeftRight[2], cmdRotate, cmdSpace};
+    }
     QFrame* fraBottomRight = nullptr;
     QGroupBox* frmMenu = nullptr;
     QPushButton* chkPause = nullptr;

@@ -61,7 +61,7 @@ QGroupBox* makeGroup(QWidget* parent, const QString& name, QRect r, const char* 
 
 QPushButton* makeButton(QWidget* parent, const QString& name, QRect r, const char* caption,
                         const char* tag) {
-    auto* b = named(new QPushButton(QString::fromUtf8(caption), parent), name, r);
+    auto* b = named(new ColourButton(QString::fromUtf8(caption), parent), name, r);
     // The field keeps the keyboard; the buttons are for the mouse.
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);

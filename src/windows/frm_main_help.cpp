@@ -1,5 +1,6 @@
 // The help tour: the records table first, then every control of the window in its control
 // order, each painted blue while the help window shows its text.
+#include <algorithm>
 #include <vector>
 
 #include <QApplication>
@@ -108,7 +109,12 @@ void frmMain::runHelpTour() {
             setBackColourOf(c, colour::kBlue);
             h.strText = c->property("Tag").toString();
             h.showModal(this);
-            setBackColourOf(c, own);
+            // A new game begun behind the help window has painted the steering buttons in its
+            // own colour; the one remembered belongs to the game that ended.
+            const auto steering = steeringButtons();
+            const bool newColour =
+                gameEnded() && std::find(steering.begin(), steering.end(), c) != steering.end();
+            setBackColourOf(c, newColour ? lngButtonColor : own);
             playRandomHelpSound();
             if (c == picMorvast) {
                 DrawField();

@@ -35,7 +35,7 @@ frmMP3::frmMP3(MainSettings& settings, QWidget* parent)
     lblLoop->setCursor(Qt::PointingHandCursor);
 
     connect(cmdOpen, &QPushButton::clicked, this, &frmMP3::cmdOpen_Click);
-    onMouseUp(lblLoop, [this] { lblLoop_Click(); });
+    onClick(lblLoop, [this] { lblLoop_Click(); });
     tmrIsPlaying.setInterval(1000);
     connect(&tmrIsPlaying, &QTimer::timeout, this, &frmMP3::tmrIsPlaying_Timer);
     tmrIsPlaying.start();
@@ -64,10 +64,11 @@ void frmMP3::InitMusic() {
 void frmMP3::cmdOpen_Click() {
     if (!chooser_) return;
     chooser_->AddictPattern = QStringLiteral("*.wma;*.mp3;*.mp2");
-    chooser_->showModal(this);
+    // The chooser keeps the last file any caller chose; only a choice made now counts.
+    const bool chosen = chooser_->showModal(this);
     chooser_->AddictPattern.clear();
     const QString p = chooser_->PathToFile;
-    if (p.isEmpty() || p == strMP3File) {
+    if (!chosen || p.isEmpty() || p == strMP3File) {
         handBackFocus();
         return;
     }
@@ -107,6 +108,8 @@ void frmMP3::closeEvent(QCloseEvent* e) {
     // Closed by the player: the music stops and the next start plays the default file.
     if (MP3Play1) MP3Play1->mmStop();
     settings_.MP3Path = QStringLiteral("...");
+    // Nothing plays now, so choosing the same file again is a new choice.
+    strMP3File.clear();
 }
 
 }  // namespace morvast

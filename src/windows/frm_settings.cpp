@@ -408,13 +408,25 @@ bool frmSettings::eventFilter(QObject* watched, QEvent* event) {
     auto* s = qobject_cast<QSlider*>(watched);
     if (!s) return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonRelease) {
-        // Qt hands the release to the slider that took the press; it counts only over it.
+        // Qt hands the release to the slider that took the press; it counts only over it. Let go
+        // elsewhere, the slider goes back to the value in force rather than show another.
         const auto* m = static_cast<QMouseEvent*>(event);
-        if (s->rect().contains(m->position().toPoint())) {
-            // The slider ends its drag in its own handler; act on the value it settles on.
-            QMetaObject::invokeMethod(
-                this, [this, s] { sliderReleased(s); }, Qt::QueuedConnection);
-        }
+        const bool over = s->rect().contains(m->position().toPoint());
+        // The slider ends its drag in its own handler; act on the value it settles on.
+        QMetaObject::invokeMethod(
+            this,
+            [this, s, over] {
+                if (over)
+                    sliderReleased(s);
+                else
+                    showOnSlider(s, s->property(kApplied).toInt());
+            },
+            Qt::QueuedConnection);
+    } else if (event->type() == QEvent::Wheel) {
+        // A turn of the wheel is a whole move, as a release ends one; the slider takes it after
+        // this filter.
+        QMetaObject::invokeMethod(
+            this, [this, s] { sliderReleased(s); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::KeyRelease) {
         sliderReleased(s);
     }

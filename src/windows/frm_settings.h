@@ -122,7 +122,8 @@ class frmSettings : public QDialog {
     // One variant's controls from an object, without their handlers acting on it.
     void showVariant(const clsDMCtrl& object, QLabel* name, QSlider* volume, QSlider* frequency,
                      QCheckBox* off);
-    // The sliders that act when the mouse lets go of them (or a key is released on them).
+    // The sliders that act when the mouse lets go of them over them (or a key is released on
+    // them, or the wheel turns them).
     void sliderReleased(QSlider* s);
     clsDMCtrl* eventObject(int variant) const;
     // Shows the chooser in folder; true when a file was chosen in this showing.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <tuple>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,11 +18,14 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "../sound/media_helpers.h"
 #include "gui_fixture.h"
 #include "sound/audio_output.h"
 #include "sound/sound_system.h"
+#include "windows/frm_enter_name.h"
+#include "windows/frm_game_over.h"
 #include "windows/frm_open.h"
 #include "windows/frm_settings.h"
 #include "windows/win_colour.h"
@@ -286,7 +290,7 @@ TEST_F(SettingsWindow, TheEventListShowsOneOrTwoVariantsAndEditsOnlyThoseObjects
     EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 15600);
 }
 
-TEST_F(SettingsWindow, VariantSlidersActWhenLetGoByMouseOrKey) {
+TEST_F(SettingsWindow, VariantSlidersActWhenLetGoOrTurnedAndNeverShowAValueNotInForce) {
     open();
     clsDMCtrl& inverse = fx(SoundEffect::Inverse);
     // Dragging moves the slider; only the release over it passes the value on.
@@ -300,6 +304,23 @@ TEST_F(SettingsWindow, VariantSlidersActWhenLetGoByMouseOrKey) {
     EXPECT_EQ(inverse.DMCtrlVolume(), -900);
     QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, from - QPoint(60, 0));
     QApplication::processEvents();
+    EXPECT_EQ(inverse.DMCtrlVolume(), s->value());
+    // Let go away from the slider, a drag springs back to the value in force.
+    const int inForce = s->value();
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handleCentre(s));
+    QTest::mouseMove(s, handleCentre(s) + QPoint(40, 0));
+    ASSERT_NE(s->value(), inForce);
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, {s->width() + 20, -20});
+    QApplication::processEvents();
+    EXPECT_EQ(s->value(), inForce);
+    EXPECT_EQ(inverse.DMCtrlVolume(), inForce);
+    // A turn of the wheel passes its value on as a release does.
+    const QPointF at = handleCentre(s);
+    QWheelEvent wheel(at, s->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(s, &wheel);
+    QApplication::processEvents();
+    ASSERT_NE(s->value(), inForce);
     EXPECT_EQ(inverse.DMCtrlVolume(), s->value());
 
     // The keyboard: nothing while the key is down, the value once it is released.
@@ -515,7 +536,8 @@ TEST_F(SettingsWindow, ANewMusicFileStartsAtOnceEvenWhenTheMusicIsOff) {
     EXPECT_FALSE(w->isVisible());
 }
 
-// The menu's Set opens the window over the main window, and the end of a game closes it.
+// The menu's Set opens the window over the main window, the game runs on behind it, and the end
+// of a game closes it.
 class SetButton : public testing::MainWindowTest {};
 
 TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
@@ -543,10 +565,42 @@ TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
         EXPECT_EQ(backColor(b), 0x0000FFu);
     EXPECT_EQ(w->focusWidget(), w->picMorvast);
 
-    whenShown<frmSettings>([&](frmSettings*) { w->unloadSettingsWindows(); });
+    // Behind the window the figure keeps falling. The game's real end, reached while the chooser
+    // is up, closes both before its own dialogs come; the new game goes on without them.
+    bool fell = false, closedFirst = false;
+    whenShown<frmSettings>([&](frmSettings* d) {
+        const auto state = [&] {
+            return std::tuple(w->game.intTick, w->game.score.intTimeCount, w->game.bytFigY);
+        };
+        const auto before = state();
+        QTimer wake;  // every wait below ends, ticked or not
+        wake.start(5);
+        for (int i = 0; i < 2000 && state() == before; ++i)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        fell = state() != before;
+        whenShown<frmOpen>([&, d](frmOpen* chooser) {
+            whenShown<frmEnterName>([&, d, chooser](frmEnterName* n) {
+                closedFirst = !d->isVisible() && !chooser->isVisible();
+                testing::key(n->txtName, Qt::Key_Return);
+                whenShown<frmGameOver>([](frmGameOver* g) { g->cmdYes->click(); });
+            });
+            for (int x = 9; x <= 12; ++x)
+                for (int y = 2; y <= 30; ++y)
+                    w->game.C[x][y] = true;
+            for (int i = 0; i < 400 && !closedFirst; ++i)
+                w->tmrDown_Timer();
+            if (chooser->isVisible()) chooser->reject();  // a failure, not a wait
+        });
+        d->cmdOpen->click();
+        if (d->isVisible()) d->reject();
+    });
     QTest::mouseClick(w->chkSet, Qt::LeftButton);
+    EXPECT_TRUE(fell);
+    EXPECT_TRUE(closedFirst);
     EXPECT_EQ(w->settingsWindow(), nullptr);
     EXPECT_FALSE(w->fileChooser().isLoaded());
+    EXPECT_EQ(w->lblScore->text(), QStringLiteral("---"));
+    EXPECT_FALSE(w->game.ended() || w->game.C[10][20]);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "../sound/media_helpers.h"
@@ -215,14 +216,49 @@ TEST_F(SettingsWithSounds, MusicSwitchedOffIsStillLoadedAndTheFileRoundTripsUnch
     EXPECT_EQ(readFile(iniPath()), fileBefore);
 }
 
+// Without a file ("" or the marker of the default one) the player shows "Empty", plays nothing
+// and its loop label keeps its design caption.
+TEST_F(SettingsWithSounds, InitMusicWithoutAFile) {
+    for (const char* path : {"", "..."}) {
+        SCOPED_TRACE(path);
+        system().mp3.mmStop();
+        const QString before = system().mp3.FileName();
+        w->settings.MP3Path = QString::fromLatin1(path);
+        frmMP3 player(w->settings);
+        player.setPlayer(&system().mp3);
+        player.InitMusic();
+        EXPECT_EQ(player.lblName->text(), "Empty");
+        EXPECT_EQ(player.lblLoop->text(), "Не зациклить");
+        EXPECT_EQ(player.lblTime->text(), "");
+        EXPECT_EQ(system().mp3.FileName(), before);
+        EXPECT_FALSE(system().mp3.IsPlaying());
+    }
+}
+
 TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClosed) {
     frmMP3* player = w->playerWindow();
-    // The loop label switches and leaves the keyboard with the game.
+    // The loop label switches at a left click and leaves the keyboard with the game.
     for (const char* caption : {"No loop", "Loop"}) {
         QTest::mouseClick(player->lblLoop, Qt::LeftButton);
         EXPECT_EQ(player->lblLoop->text(), caption);
         EXPECT_TRUE(processUntil([&] { return w->picMorvast->hasFocus(); }));
     }
+    // Once for a double click; not at all for the right button or a release away from it.
+    const auto mouse = [&](QEvent::Type type, Qt::MouseButton button, QPoint at = {4, 4}) {
+        QMouseEvent e(type, at, player->lblLoop->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        QApplication::sendEvent(player->lblLoop, &e);
+    };
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+        mouse(type, Qt::LeftButton);
+    EXPECT_EQ(player->lblLoop->text(), "No loop");
+    mouse(QEvent::MouseButtonPress, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, Qt::RightButton);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {-5, -5});
+    EXPECT_EQ(player->lblLoop->text(), "No loop");
+    EXPECT_FALSE(w->settings.MP3Loop);
 
     // "Select" with a scripted choice: only music files are offered.
     QTemporaryDir music;
@@ -238,8 +274,17 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
     player->cmdOpen_Click();
     EXPECT_EQ(offered, QStringList{"short.mp3"});
     EXPECT_TRUE(w->fileChooser().AddictPattern.isEmpty());
+    const QString shortMp3 = QDir(music.path()).filePath("short.mp3");
     EXPECT_EQ(player->lblName->text(), "short.mp3");
-    EXPECT_EQ(w->settings.MP3Path, QDir(music.path()).filePath("short.mp3"));
+    EXPECT_EQ(w->settings.MP3Path, shortMp3);
+    // The chooser closed without a choice changes nothing, whatever file another caller (the
+    // settings window) left in it.
+    w->fileChooser().PathToFile = music.filePath("effect.wav");
+    testing::whenShown<frmOpen>([](frmOpen* d) { d->reject(); });
+    player->cmdOpen_Click();
+    EXPECT_EQ(player->lblName->text(), "short.mp3");
+    EXPECT_EQ(w->settings.MP3Path, shortMp3);
+    EXPECT_EQ(system().mp3.FileName(), shortMp3);
 
     // Once a second: the time while it plays; the end of a file not looping empties the name.
     w->settings.MP3Loop = false;
@@ -260,6 +305,13 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
     EXPECT_FALSE(player->isVisible() || w->chkMP3->isChecked());
     EXPECT_FALSE(system().mp3.IsPlaying());
     EXPECT_EQ(w->settings.MP3Path, "...");
+    // A new choice of that same file plays it again; the close box drops it once more.
+    testing::whenShown<frmOpen>([](frmOpen* d) { d->filOpen_Click(QStringLiteral("short.mp3")); });
+    player->cmdOpen_Click();
+    EXPECT_EQ(w->settings.MP3Path, shortMp3);
+    EXPECT_EQ(player->lblName->text(), "short.mp3");
+    EXPECT_TRUE(processUntil([&] { return system().mp3.IsPlaying(); }, 20));
+    player->close();
     QTest::mouseClick(w->chkMP3, Qt::LeftButton);
     EXPECT_TRUE(player->isVisible());
     w->close();
