@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -137,6 +138,9 @@ class frmMain : public QWidget, public GameListener {
     std::array<QPushButton*, 5> steeringButtons() const {
         return {cmdDown, cmdLeftRight[0], cmdLeftRight[2], cmdRotate, cmdSpace};
     }
+    // The controls Help walks through, in the window's control order, without the timers and
+    // without the frames, bars and captions that the tour passes over.
+    std::vector<QWidget*> tourControls() const;
     QFrame* fraBottomRight = nullptr;
     QGroupBox* frmMenu = nullptr;
     QPushButton* chkPause = nullptr;

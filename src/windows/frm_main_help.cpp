@@ -22,20 +22,6 @@ const char kRecordsHelp[] =
     "результат запишется в таблицу рекордов на удаленном компьютере. Чтобы очистить таблицу надо "
     "удалить файл MorvastFathers.txt ( он в папке с Morvast'ом ).";
 
-// The window's controls in its control order, without the timers and without the frames, bars
-// and captions that the tour passes over.
-std::vector<QWidget*> tourControls(const frmMain& w) {
-    return {w.picMorvast,       w.fraControl,       w.cmdDown,          w.cmdLeftRight[2],
-            w.cmdLeftRight[0],  w.cmdRotate,        w.cmdSpace,         w.lblPause,
-            w.frmMenu,          w.chkMP3,           w.chkExit,          w.chkFuture,
-            w.chkAuto,          w.chkStat,          w.chkRec,           w.chkSet,
-            w.chkDemo,          w.chkHelp,          w.chkPause,         w.fraScore,
-            w.lblScore,         w.fraLines,         w.lblCountLines[1], w.lblCountLines[2],
-            w.lblCountLines[3], w.lblCountLines[4], w.picNext,          w.lblFirma,
-            w.lblSumBonus,      w.lblLevel,         w.lblPosition,      w.lblRemain,
-            w.lblNextPlace,     w.lblAutors,        w.lblTimeBonus,     w.lblTotalScore};
-}
-
 // A picture's BackColor is its canvas's: a new one clears it.
 uint32_t backColourOf(const QWidget* c) {
     if (auto* p = qobject_cast<const PictureBox*>(c)) return p->background();
@@ -50,6 +36,17 @@ void setBackColourOf(QWidget* c, uint32_t colour) {
 }
 
 }  // namespace
+
+std::vector<QWidget*> frmMain::tourControls() const {
+    return {picMorvast,       fraControl, cmdDown,          cmdLeftRight[2],  cmdLeftRight[0],
+            cmdRotate,        cmdSpace,   lblPause,         frmMenu,          chkMP3,
+            chkExit,          chkFuture,  chkAuto,          chkStat,          chkRec,
+            chkSet,           chkDemo,    chkHelp,          chkPause,         fraScore,
+            lblScore,         fraLines,   lblCountLines[1], lblCountLines[2], lblCountLines[3],
+            lblCountLines[4], picNext,    lblFirma,         lblSumBonus,      lblLevel,
+            lblPosition,      lblRemain,  lblNextPlace,     lblAutors,        lblTimeBonus,
+            lblTotalScore};
+}
 
 void frmMain::setHelpAnswerer(std::function<HelpAnswer(frmHelp&)> answer) {
     helpAnswerer_ = std::move(answer);
@@ -104,7 +101,7 @@ void frmMain::runHelpTour() {
     table->setPalette(tablePalette);
 
     if (!h.blnClose && !gameEnded()) {
-        for (QWidget* c : tourControls(*this)) {
+        for (QWidget* c : tourControls()) {
             const uint32_t own = backColourOf(c);
             setBackColourOf(c, colour::kBlue);
             h.strText = c->property("Tag").toString();
