@@ -1,20 +1,28 @@
-// Prints how quickly the main window comes up, what a second of play costs in CPU time, and how
-// long one key press takes from the event to the repainted field.
+// Prints how quickly the main window comes up, what a second of play costs in CPU time and
+// wakeups, thread by thread, and how long one key press takes from the event to the repainted
+// field. Each figure of the first part stands beside the floor: a bare window of the game's size
+// ticking at 64 Hz, started as a process of its own in the same run.
 //
-//   window_bench [seconds per CPU measurement, default 5]
+//   window_bench [seconds per CPU measurement, default 10]
 //
-// Runs on the platform that QT_QPA_PLATFORM names (offscreen when unset).
+// Runs on the platform that QT_QPA_PLATFORM names (offscreen when unset), with SDL's dummy audio
+// driver unless SDL_AUDIODRIVER says otherwise; the default background music and the player's
+// default file both sound.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStyleFactory>
@@ -24,7 +32,9 @@
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_main.h"
+#include "windows/game_sounds.h"
 #include "windows/picture_box.h"
+#include "windows/twips.h"
 
 namespace {
 
@@ -84,6 +94,122 @@ void runFor(double seconds) {
     loop.exec();
 }
 
+// CPU time and wakeups of every thread of this process, from its own task list.
+struct ThreadUse {
+    std::string name;
+    double cpu = 0;    // seconds
+    long wakeups = 0;  // voluntary context switches: each is a sleep that ended
+};
+
+std::map<int, ThreadUse> threadUse() {
+    std::map<int, ThreadUse> use;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        const int tid = std::stoi(task.path().filename().string());
+        ThreadUse& u = use[tid];
+        std::ifstream(task.path() / "comm") >> u.name;
+        // Nanoseconds on the CPU where the kernel keeps them, else clock ticks from stat.
+        if (std::ifstream sched(task.path() / "schedstat"); sched >> u.cpu) {
+            u.cpu *= 1e-9;
+        } else {
+            std::ifstream stat(task.path() / "stat");
+            std::string text;
+            std::getline(stat, text);
+            std::istringstream rest(text.substr(text.rfind(')') + 2));
+            std::string field;
+            double ticks = 0;
+            for (int i = 3; i <= 15; ++i) {
+                rest >> field;
+                if (i >= 14) ticks += std::stod(field);
+            }
+            u.cpu = ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+        }
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                u.wakeups = std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return use;
+}
+
+// Runs for the given time and prints, per thread and in all, CPU in % of one core and wakeups
+// per second; the last line is machine-readable for the launcher.
+void printThreadUse(double seconds) {
+    const auto before = threadUse();
+    const double wall0 = nowSeconds(CLOCK_MONOTONIC);
+    runFor(seconds);
+    const double wall = nowSeconds(CLOCK_MONOTONIC) - wall0;
+    double cpu = 0, wakeups = 0;
+    for (const auto& [tid, after] : threadUse()) {
+        const auto was = before.find(tid);
+        const double c = after.cpu - (was != before.end() ? was->second.cpu : 0);
+        const double w =
+            static_cast<double>(after.wakeups - (was != before.end() ? was->second.wakeups : 0));
+        cpu += c;
+        wakeups += w;
+        std::printf("  thread %-16s %6.1f wakeups/s  %5.2f %% CPU\n", after.name.c_str(), w / wall,
+                    100 * c / wall);
+    }
+    std::printf("RESULT cpu=%.3f wakeups=%.1f\n", 100 * cpu / wall, wakeups / wall);
+}
+
+// The floor: a bare window of the game's size whose timer ticks at 64 Hz, painting nothing.
+int runFloor(int argc, char* argv[], double seconds) {
+    QApplication app(argc, argv);
+    QWidget w;
+    w.setFixedSize(morvast::px(6810), morvast::px(8805));
+    FirstPaint firstPaint;
+    w.installEventFilter(&firstPaint);
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [] {});
+    tick.start(1000 / 64);
+    w.show();
+    while (firstPaint.at < 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("RESULT paint=%.1f\n", firstPaint.at * 1000);
+    if (seconds <= 0) return 0;
+    runFor(0.5);
+    printThreadUse(seconds);
+    return 0;
+}
+
+// Runs this program again with the given mode and returns the RESULT fields it printed; its
+// other lines are passed through.
+std::map<std::string, double> runChild(const char* self, const char* mode, double seconds) {
+    std::map<std::string, double> fields;
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return fields;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        const std::string secs = std::to_string(seconds);
+        execl(self, self, mode, secs.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    FILE* out = fdopen(pipeFds[0], "r");
+    char line[512];
+    while (out && std::fgets(line, sizeof line, out)) {
+        std::string text(line);
+        if (text.rfind("RESULT ", 0) != 0) {
+            std::fputs(line, stdout);
+            continue;
+        }
+        std::istringstream pairs(text.substr(7));
+        for (std::string pair; pairs >> pair;) {
+            const auto eq = pair.find('=');
+            fields[pair.substr(0, eq)] = std::stod(pair.substr(eq + 1));
+        }
+    }
+    if (out) std::fclose(out);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return fields;
+}
+
 void printCpuPerSecond(const char* what, double seconds) {
     const double cpu0 = nowSeconds(CLOCK_PROCESS_CPUTIME_ID), wall0 = nowSeconds(CLOCK_MONOTONIC);
     runFor(seconds);
@@ -96,26 +222,53 @@ void printCpuPerSecond(const char* what, double seconds) {
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode != "--floor" && mode != "--game") {
+        const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        // A first start warms the caches of the libraries and the display for both.
+        runChild(self.c_str(), "--floor", 0);
+        std::printf("floor, a bare window ticking at 64 Hz:\n");
+        std::fflush(stdout);
+        auto floor = runChild(self.c_str(), "--floor", seconds);
+        std::printf("the game, level 0, default settings:\n");
+        std::fflush(stdout);
+        auto game = runChild(self.c_str(), "--game", seconds);
+        std::printf("first paint:  game %.1f ms, floor %.1f ms (goal at most %.1f ms)\n",
+                    game["paint"], floor["paint"], 1.5 * floor["paint"] + 20);
+        std::printf("CPU:          game %.2f %%, floor %.2f %% (goal at most %.2f %%)\n",
+                    game["cpu"], floor["cpu"], floor["cpu"] + 0.6);
+        std::printf("wakeups/s:    game %.0f, floor %.0f (goal at most 200)\n", game["wakeups"],
+                    floor["wakeups"]);
+        return 0;
+    }
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+    if (mode == "--floor") return runFloor(argc, argv, seconds);
+
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     morvast::frmMain w;
+    morvast::GameSounds sounds(w);
+    w.setSoundPort(&sounds);
     // The games' results go to a folder of their own, not beside the program.
     QTemporaryDir records;
     w.setRecordsFolder(records.path());
     // A first start: the settings file is written with the defaults and read, in a folder of
-    // its own.
+    // its own, beside the built media, so that the default files sound.
+    QFile::link(QStringLiteral(MORVAST_PROGRAM_DIR "/sound"), records.filePath("sound"));
     w.setSettingsFolder(records.path());
     FirstPaint firstPaint;
     w.picMorvast->installEventFilter(&firstPaint);
     w.show();
     while (firstPaint.at < 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    std::printf("process start to first painted field: %.1f ms\n", firstPaint.at * 1000);
+    std::printf("RESULT paint=%.1f\n", firstPaint.at * 1000);
 
     runFor(0.5);  // let start-up settle
-    printCpuPerSecond("playing at level 0:", seconds);
+    printThreadUse(seconds);
+    std::fflush(stdout);
 
     {
         FastLevel fast(w);
@@ -147,5 +300,6 @@ int main(int argc, char* argv[]) {
     std::sort(us.begin(), us.end());
     std::printf("key press handled and repainted: median %.0f us, 99th %.0f us\n",
                 us[us.size() / 2], us[us.size() * 99 / 100]);
+    w.setSoundPort(nullptr);
     return 0;
 }
