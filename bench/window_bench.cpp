@@ -7,7 +7,9 @@
 //
 // Runs on the platform that QT_QPA_PLATFORM names (offscreen when unset), with SDL's dummy audio
 // driver unless SDL_AUDIODRIVER says otherwise; the default background music and the player's
-// default file both sound.
+// default file both sound. MORVAST_BENCH_MEDIA names another folder to take the media from (odd
+// or huge files under the default names); "window_bench 0" then only starts the game and prints
+// when its media are open.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -132,12 +134,33 @@ std::map<int, ThreadUse> threadUse() {
     return use;
 }
 
+// Private memory (clean and dirty) of the process, and its peak resident size.
+long privateKiB() {
+    std::ifstream in("/proc/self/smaps_rollup");
+    long total = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("Private_Clean:") || line.starts_with("Private_Dirty:"))
+            total += std::stol(line.substr(line.find(':') + 1));
+    }
+    return total;
+}
+
+long peakResidentKiB() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("VmHWM:")) return std::stol(line.substr(line.find(':') + 1));
+    }
+    return 0;
+}
+
 // Runs for the given time and prints, per thread and in all, CPU in % of one core and wakeups
 // per second; the last line is machine-readable for the launcher.
 void printThreadUse(double seconds) {
     const auto before = threadUse();
+    const long memory0 = privateKiB();
     const double wall0 = nowSeconds(CLOCK_MONOTONIC);
     runFor(seconds);
+    const long grown = privateKiB() - memory0;
     const double wall = nowSeconds(CLOCK_MONOTONIC) - wall0;
     double cpu = 0, wakeups = 0;
     for (const auto& [tid, after] : threadUse()) {
@@ -150,7 +173,8 @@ void printThreadUse(double seconds) {
         std::printf("  thread %-16s %6.1f wakeups/s  %5.2f %% CPU\n", after.name.c_str(), w / wall,
                     100 * c / wall);
     }
-    std::printf("RESULT cpu=%.3f wakeups=%.1f\n", 100 * cpu / wall, wakeups / wall);
+    std::printf("RESULT cpu=%.3f wakeups=%.1f grown=%ld\n", 100 * cpu / wall, wakeups / wall,
+                grown);
 }
 
 // The floor: a bare window of the game's size whose timer ticks at 64 Hz, painting nothing.
@@ -227,6 +251,14 @@ int main(int argc, char* argv[]) {
     if (mode != "--floor" && mode != "--game") {
         const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
         const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        if (seconds <= 0) {
+            auto game = runChild(self.c_str(), "--game", 0);
+            std::printf(
+                "first paint %.1f ms, media open %.1f ms after the start (%.1f ms of CPU time), "
+                "peak resident %.0f MiB\n",
+                game["paint"], game["ready"], game["readycpu"], game["peak"] / 1024);
+            return 0;
+        }
         // A first start warms the caches of the libraries and the display for both.
         runChild(self.c_str(), "--floor", 0);
         std::printf("floor, a bare window ticking at 64 Hz:\n");
@@ -241,6 +273,9 @@ int main(int argc, char* argv[]) {
                     game["cpu"], floor["cpu"], floor["cpu"] + 0.6);
         std::printf("wakeups/s:    game %.0f, floor %.0f (goal at most 200)\n", game["wakeups"],
                     floor["wakeups"]);
+        std::printf("media open:   %.1f ms after the start, peak resident %.0f MiB\n",
+                    game["ready"], game["peak"] / 1024);
+        std::printf("private memory over the %.0f s: %+.0f KiB\n", seconds, game["grown"]);
         return 0;
     }
     const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
@@ -257,7 +292,10 @@ int main(int argc, char* argv[]) {
     w.setRecordsFolder(records.path());
     // A first start: the settings file is written with the defaults and read, in a folder of
     // its own, beside the built media, so that the default files sound.
-    QFile::link(QStringLiteral(MORVAST_PROGRAM_DIR "/sound"), records.filePath("sound"));
+    const QString media = qEnvironmentVariableIsEmpty("MORVAST_BENCH_MEDIA")
+                              ? QStringLiteral(MORVAST_PROGRAM_DIR "/sound")
+                              : qEnvironmentVariable("MORVAST_BENCH_MEDIA");
+    QFile::link(media, records.filePath("sound"));
     w.setSettingsFolder(records.path());
     FirstPaint firstPaint;
     w.picMorvast->installEventFilter(&firstPaint);
@@ -265,6 +303,18 @@ int main(int argc, char* argv[]) {
     while (firstPaint.at < 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("RESULT paint=%.1f\n", firstPaint.at * 1000);
+    // The media open with the first load or just after the first paint; the loop is free again
+    // once they are.
+    while (!sounds.system())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    std::printf("RESULT ready=%.1f readycpu=%.1f peak=%ld\n", secondsSinceProcessStart() * 1000,
+                nowSeconds(CLOCK_PROCESS_CPUTIME_ID) * 1000, peakResidentKiB());
+    std::fflush(stdout);
+    if (seconds <= 0) {
+        w.setSoundPort(nullptr);
+        return 0;
+    }
 
     runFor(0.5);  // let start-up settle
     printThreadUse(seconds);

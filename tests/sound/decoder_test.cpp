@@ -165,7 +165,9 @@ TEST(Decoder, BoundsWhatItHoldsAndWhatItReadsBeyondTheSound) {
     for (auto [bound, kept] : {std::pair{200000, true}, {100000, false}, {20000, false}}) {
         std::string error;
         EXPECT_EQ(decodeFile(dir + "/two.wav", &error, bound) != nullptr, kept) << bound;
-        if (!kept) EXPECT_EQ(error, "File too large") << bound;
+        if (!kept) {
+            EXPECT_EQ(error, "File too large") << bound;
+        }
     }
     // A 256 MiB wave, as a sparse file: over the bound of a whole sound.
     const std::string big = dir + "/big.wav";
