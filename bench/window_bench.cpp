@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "proc_memory.h"
 #include "windows/frm_enter_name.h"
 #include "windows/frm_game_over.h"
 #include "windows/frm_main.h"
@@ -134,17 +135,7 @@ std::map<int, ThreadUse> threadUse() {
     return use;
 }
 
-// Private memory (clean and dirty) of the process, and its peak resident size.
-long privateKiB() {
-    std::ifstream in("/proc/self/smaps_rollup");
-    long total = 0;
-    for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("Private_Clean:") || line.starts_with("Private_Dirty:"))
-            total += std::stol(line.substr(line.find(':') + 1));
-    }
-    return total;
-}
-
+// The peak resident size of the process.
 long peakResidentKiB() {
     std::ifstream in("/proc/self/status");
     for (std::string line; std::getline(in, line);) {
@@ -157,10 +148,10 @@ long peakResidentKiB() {
 // per second; the last line is machine-readable for the launcher.
 void printThreadUse(double seconds) {
     const auto before = threadUse();
-    const long memory0 = privateKiB();
+    const long memory0 = morvast::bench::privateKiB();
     const double wall0 = nowSeconds(CLOCK_MONOTONIC);
     runFor(seconds);
-    const long grown = privateKiB() - memory0;
+    const long grown = morvast::bench::privateKiB() - memory0;
     const double wall = nowSeconds(CLOCK_MONOTONIC) - wall0;
     double cpu = 0, wakeups = 0;
     for (const auto& [tid, after] : threadUse()) {
