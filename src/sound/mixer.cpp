@@ -186,6 +186,12 @@ void mixStream(Voice& v, float* out, size_t frames, int outputRate, float glideS
     Envelope env = envelopeOf(v, glideStep);
     const double whole = std::floor(v.position);
     size_t k = static_cast<size_t>(whole) - consumed;
+    // The k-th frame ready, without a division per sample: k stays below the capacity.
+    const size_t start = consumed % ring.capacity();
+    const auto frameAt = [&](size_t j) {
+        const size_t place = start + j;
+        return ring.slot(place < ring.capacity() ? place : place - ring.capacity());
+    };
     double frac = v.position - whole;
     for (size_t i = 0; i < frames; ++i) {
         if (k >= available || (frac > 0 && k + 1 >= available && !ended)) {
@@ -199,10 +205,10 @@ void mixStream(Voice& v, float* out, size_t frames, int outputRate, float glideS
             v.playing = false;
             break;
         }
-        const float* a = ring.frame(k);
+        const float* a = frameAt(k);
         float nl = 0.0f, nr = 0.0f;
         if (k + 1 < available) {
-            const float* b = ring.frame(k + 1);
+            const float* b = frameAt(k + 1);
             nl = b[0];
             nr = b[1];
         }

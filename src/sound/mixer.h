@@ -51,7 +51,9 @@ class StreamRing {
 
     // Consumer side: frames ready, the k-th of them (k < available()), and giving n back.
     size_t available() const;
-    const float* frame(size_t k) const { return &data_[((consumed() + k) % capacity_) * 2]; }
+    const float* frame(size_t k) const { return slot((consumed() + k) % capacity_); }
+    // The frame at a place of the ring (below the capacity), for stepping without a division.
+    const float* slot(size_t place) const { return &data_[place * 2]; }
     void consume(size_t n);
     // Frames consumed since the start.
     size_t consumed() const { return tail_.load(std::memory_order_relaxed); }
