@@ -20,6 +20,7 @@
 
 #include <unistd.h>
 
+#include "proc_memory.h"
 #include "sound/audio_output.h"
 #include "sound/sound_system.h"
 
@@ -40,17 +41,7 @@ long residentKiB() {
     return resident * sysconf(_SC_PAGESIZE) / 1024;
 }
 
-// Private memory (clean and dirty) of the whole process: what a load really costs, unlike the
-// resident size, which also counts shared libraries paged in.
-long privateKiB() {
-    std::ifstream in("/proc/self/smaps_rollup");
-    long total = 0;
-    for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("Private_Clean:") || line.starts_with("Private_Dirty:"))
-            total += std::stol(line.substr(line.find(':') + 1));
-    }
-    return total;
-}
+using bench::privateKiB;
 
 void longWaveMusic(SoundSystem& sounds, sound::ManualAudioOutput& device, const std::string& file) {
     const std::string make = std::string(MORVAST_FFMPEG) +

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include <SDL.h>
+#include <pthread.h>
 
 namespace morvast::sound {
 
@@ -95,6 +96,7 @@ void NullAudioOutput::start(RenderCallback render) {
     render_ = std::move(render);
     running_ = true;
     thread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "mvst-audio");
         using Clock = std::chrono::steady_clock;
         std::vector<float> buffer(static_cast<size_t>(bufferFrames_) * 2);
         const auto period = std::chrono::duration_cast<Clock::duration>(

@@ -1,9 +1,15 @@
 #include "sound/decoder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -17,6 +23,11 @@ namespace morvast::sound {
 namespace {
 
 constexpr int kAvioBufferSize = 32 * 1024;
+// Finding the format and the streams reads at most this much and takes at most this long; a
+// real sound file shows its streams within a few kilobytes and milliseconds.
+constexpr int64_t kProbeBytes = 1 << 20;
+constexpr int64_t kAnalyzeMicroseconds = 2'000'000;
+constexpr auto kOpenTime = std::chrono::seconds(2);
 // A damaged file can fail every packet; past this many failures in a row it is not worth reading.
 constexpr int kMaxConsecutiveErrors = 200;
 constexpr int kConvertFrames = 4096;
@@ -42,25 +53,49 @@ void quietFfmpeg() {
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-struct MemorySource {
+using SteadyClock = std::chrono::steady_clock;
+
+// Where the demuxer's bytes come from: a file opened here (so that nothing but a regular file is
+// ever read) or bytes in memory. Also the guard against files that are mostly not sound: the
+// demuxer's reads end when the opening takes too long, or when too many bytes have passed since
+// the last decoded sound.
+struct Source {
+    int fd = -1;
     std::span<const uint8_t> bytes;
+    int64_t size = 0;
     int64_t pos = 0;
+    int64_t bytesRead = 0;  // ever, across seeks
+    int64_t goodAt = 0;     // bytesRead when sound last came out (or the stream was reset)
+    SteadyClock::time_point deadline = SteadyClock::time_point::max();
+
+    ~Source() {
+        if (fd >= 0) ::close(fd);
+    }
 };
 
-int memoryRead(void* opaque, uint8_t* buf, int size) {
-    auto* m = static_cast<MemorySource*>(opaque);
-    const int64_t left = static_cast<int64_t>(m->bytes.size()) - m->pos;
-    if (left <= 0) return AVERROR_EOF;
-    const int n = static_cast<int>(std::min<int64_t>(left, size));
-    std::memcpy(buf, m->bytes.data() + m->pos, n);
+int sourceRead(void* opaque, uint8_t* buf, int size) {
+    auto* m = static_cast<Source*>(opaque);
+    if (SteadyClock::now() > m->deadline) return AVERROR_EXIT;
+    // A long stretch without sound (a valid file followed by gigabytes of zeros, say) ends the
+    // stream instead of being scanned to its end.
+    if (m->bytesRead - m->goodAt > kMaxUndecodableBytes) return AVERROR_EOF;
+    int64_t n = 0;
+    if (m->fd >= 0) {
+        n = ::pread(m->fd, buf, static_cast<size_t>(size), m->pos);
+        if (n < 0) return AVERROR(errno);
+    } else {
+        n = std::clamp<int64_t>(static_cast<int64_t>(m->bytes.size()) - m->pos, 0, size);
+        if (n > 0) std::memcpy(buf, m->bytes.data() + m->pos, static_cast<size_t>(n));
+    }
+    if (n == 0) return AVERROR_EOF;
     m->pos += n;
-    return n;
+    m->bytesRead += n;
+    return static_cast<int>(n);
 }
 
-int64_t memorySeek(void* opaque, int64_t offset, int whence) {
-    auto* m = static_cast<MemorySource*>(opaque);
-    const auto size = static_cast<int64_t>(m->bytes.size());
-    if (whence & AVSEEK_SIZE) return size;
+int64_t sourceSeek(void* opaque, int64_t offset, int whence) {
+    auto* m = static_cast<Source*>(opaque);
+    if (whence & AVSEEK_SIZE) return m->size;
     int64_t target = 0;
     switch (whence & ~AVSEEK_FORCE) {
         case SEEK_SET:
@@ -70,12 +105,12 @@ int64_t memorySeek(void* opaque, int64_t offset, int whence) {
             target = m->pos + offset;
             break;
         case SEEK_END:
-            target = size + offset;
+            target = m->size + offset;
             break;
         default:
             return AVERROR(EINVAL);
     }
-    if (target < 0 || target > size) return AVERROR(EINVAL);
+    if (target < 0 || target > m->size) return AVERROR(EINVAL);
     m->pos = target;
     return target;
 }
@@ -85,7 +120,7 @@ int64_t memorySeek(void* opaque, int64_t offset, int whence) {
 struct AudioDecoder::Impl {
     AVFormatContext* fmt = nullptr;
     AVIOContext* avio = nullptr;
-    MemorySource memory;
+    std::unique_ptr<Source> source;
     AVCodecContext* codec = nullptr;
     SwrContext* swr = nullptr;
     AVPacket* packet = nullptr;
@@ -120,6 +155,7 @@ struct AudioDecoder::Impl {
             av_freep(&avio->buffer);
             avio_context_free(&avio);
         }
+        source.reset();
         av_packet_free(&packet);
         av_frame_free(&frame);
         av_channel_layout_uninit(&swrInLayout);
@@ -212,6 +248,7 @@ struct AudioDecoder::Impl {
             }
             consecutiveErrors = 0;
             if (frame->nb_samples > 0 && plausibleRate(frame->sample_rate)) {
+                source->goodAt = source->bytesRead;
                 bool ok = true;
                 if (!resamplerMatches(frame)) {
                     // A change of format inside the stream: the old resampler's last few
@@ -271,7 +308,12 @@ AudioDecoder::AudioDecoder() : d_(std::make_unique<Impl>()) {
 AudioDecoder::~AudioDecoder() = default;
 
 void AudioDecoder::close() {
+    if (d_->source) bytesRead_ = d_->source->bytesRead;
     d_ = std::make_unique<Impl>();
+}
+
+int64_t AudioDecoder::bytesRead() const {
+    return d_->source ? d_->source->bytesRead : bytesRead_;
 }
 
 bool AudioDecoder::isOpen() const {
@@ -286,6 +328,13 @@ int AudioDecoder::outputRate() const {
 }
 int64_t AudioDecoder::framesDecoded() const {
     return d_->decoded;
+}
+double AudioDecoder::durationSeconds() const {
+    if (!d_->fmt || d_->stream < 0) return 0;
+    const AVStream* st = d_->fmt->streams[d_->stream];
+    if (st->duration > 0) return static_cast<double>(st->duration) * av_q2d(st->time_base);
+    if (d_->fmt->duration > 0) return static_cast<double>(d_->fmt->duration) / AV_TIME_BASE;
+    return 0;
 }
 
 namespace {
@@ -316,12 +365,41 @@ int openStreams(AVFormatContext* fmt, int& streamOut, AVCodecContext*& codecOut)
 
 }  // namespace
 
-bool AudioDecoder::finishOpen(int err) {
-    if (err >= 0) err = openStreams(d_->fmt, d_->stream, d_->codec);
+bool AudioDecoder::openSource(const std::string& name) {
+    Impl& d = *d_;
+    int err = 0;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kAvioBufferSize));
+    d.fmt = avformat_alloc_context();
+    if (buffer && d.fmt) {
+        d.avio = avio_alloc_context(buffer, kAvioBufferSize, 0, d.source.get(), sourceRead, nullptr,
+                                    sourceSeek);
+    }
+    if (!d.avio) {
+        av_free(buffer);
+        err = AVERROR(ENOMEM);
+    }
     if (err >= 0) {
-        d_->packet = av_packet_alloc();
-        d_->frame = av_frame_alloc();
-        if (!d_->packet || !d_->frame) err = AVERROR(ENOMEM);
+        d.fmt->pb = d.avio;
+        d.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
+        AVDictionary* options = nullptr;
+        // A media file must not lead the demuxer to other files or to the network (playlists,
+        // concatenation lists): only this one file is read.
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        av_dict_set_int(&options, "probesize", kProbeBytes, 0);
+        av_dict_set_int(&options, "formatprobesize", kProbeBytes, 0);
+        av_dict_set_int(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
+        d.source->deadline = SteadyClock::now() + kOpenTime;
+        // The name only lends its extension to the format probe; the bytes come from the source.
+        err = avformat_open_input(&d.fmt, name.empty() ? nullptr : name.c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (err >= 0) err = openStreams(d.fmt, d.stream, d.codec);
+        d.source->deadline = SteadyClock::time_point::max();
+        d.source->goodAt = d.source->bytesRead;
+    }
+    if (err >= 0) {
+        d.packet = av_packet_alloc();
+        d.frame = av_frame_alloc();
+        if (!d.packet || !d.frame) err = AVERROR(ENOMEM);
     }
     if (err < 0) {
         error_ = avText(err);
@@ -334,42 +412,36 @@ bool AudioDecoder::finishOpen(int err) {
 bool AudioDecoder::open(const std::string& path, int outputRate) {
     close();
     error_.clear();
+    bytesRead_ = 0;
     d_->wantedRate = std::max(0, outputRate);
-    AVDictionary* options = nullptr;
-    // A media file must not lead the demuxer to other files or to the network (playlists,
-    // concatenation lists): only this one file is read.
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    // The "file:" prefix keeps a name with a colon from being taken for another protocol.
-    int err = avformat_open_input(&d_->fmt, ("file:" + path).c_str(), nullptr, &options);
-    av_dict_free(&options);
-    return finishOpen(err);
+    // Opened without waiting, and refused unless it is a regular file: a FIFO, a device or a
+    // socket at a media path must never hold the program up, and a folder holds no sound.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        error_ = avText(AVERROR(errno));
+        return false;
+    }
+    d_->source = std::make_unique<Source>();
+    d_->source->fd = fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error_ = kNotAFile;
+        close();
+        return false;
+    }
+    d_->source->size = st.st_size;
+    return openSource(path);
 }
 
 bool AudioDecoder::openMemory(std::span<const uint8_t> bytes, int outputRate) {
     close();
     error_.clear();
+    bytesRead_ = 0;
     d_->wantedRate = std::max(0, outputRate);
-    d_->memory = MemorySource{bytes, 0};
-    int err = 0;
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kAvioBufferSize));
-    d_->fmt = avformat_alloc_context();
-    if (buffer && d_->fmt) {
-        d_->avio = avio_alloc_context(buffer, kAvioBufferSize, 0, &d_->memory, memoryRead, nullptr,
-                                      memorySeek);
-    }
-    if (!d_->avio) {
-        av_free(buffer);
-        err = AVERROR(ENOMEM);
-    }
-    if (err >= 0) {
-        d_->fmt->pb = d_->avio;
-        d_->fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        err = avformat_open_input(&d_->fmt, nullptr, nullptr, &options);
-        av_dict_free(&options);
-    }
-    return finishOpen(err);
+    d_->source = std::make_unique<Source>();
+    d_->source->bytes = bytes;
+    d_->source->size = static_cast<int64_t>(bytes.size());
+    return openSource({});
 }
 
 int64_t AudioDecoder::read(float* out, int64_t maxFrames) {
@@ -410,20 +482,33 @@ bool AudioDecoder::seekMs(int64_t ms) {
     d_->swrDraining = false;
     d_->consecutiveErrors = 0;
     d_->decoded = 0;
+    d_->source->goodAt = d_->source->bytesRead;
     return err >= 0;
 }
 
 namespace {
 
-std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error) try {
+std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error,
+                                      size_t maxBytes) try {
     auto wave = std::make_shared<Wave>();
     wave->rate = decoder.outputRate();
     constexpr int64_t kChunk = 8192;
+    const size_t maxSamples = maxBytes / sizeof(float);
+    // A file whose header already tells a length far beyond the bound is not decoded at all; a
+    // length estimated from the bit rate may be off, hence the margin.
+    if (decoder.durationSeconds() * wave->rate * 2 > 2.0 * static_cast<double>(maxSamples)) {
+        if (error) *error = avText(AVERROR(EFBIG));
+        return nullptr;
+    }
     for (;;) {
         const size_t base = wave->samples.size();
         wave->samples.resize(base + kChunk * 2);
         const int64_t got = decoder.read(wave->samples.data() + base, kChunk);
         wave->samples.resize(base + static_cast<size_t>(got) * 2);
+        if (wave->samples.size() > maxSamples) {
+            if (error) *error = avText(AVERROR(EFBIG));
+            return nullptr;
+        }
         if (got < kChunk) break;
     }
     if (wave->frames() == 0) {
@@ -441,22 +526,24 @@ std::shared_ptr<const Wave> decodeAll(AudioDecoder& decoder, std::string* error)
 
 }  // namespace
 
-std::shared_ptr<const Wave> decodeFile(const std::string& path, std::string* error) {
+std::shared_ptr<const Wave> decodeFile(const std::string& path, std::string* error,
+                                       size_t maxBytes) {
     AudioDecoder decoder;
     if (!decoder.open(path)) {
         if (error) *error = decoder.error();
         return nullptr;
     }
-    return decodeAll(decoder, error);
+    return decodeAll(decoder, error, maxBytes);
 }
 
-std::shared_ptr<const Wave> decodeMemory(std::span<const uint8_t> bytes, std::string* error) {
+std::shared_ptr<const Wave> decodeMemory(std::span<const uint8_t> bytes, std::string* error,
+                                         size_t maxBytes) {
     AudioDecoder decoder;
     if (!decoder.openMemory(bytes)) {
         if (error) *error = decoder.error();
         return nullptr;
     }
-    return decodeAll(decoder, error);
+    return decodeAll(decoder, error, maxBytes);
 }
 
 }  // namespace morvast::sound

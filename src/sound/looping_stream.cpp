@@ -1,16 +1,17 @@
 #include "sound/looping_stream.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 #include <system_error>
 #include <vector>
+
+#include <pthread.h>
 
 namespace morvast::sound {
 
 namespace {
 
-constexpr int64_t kChunk = 4096;
+constexpr size_t kChunk = 4096;
 // The ring holds a second of sound at the fastest rate a voice is asked to play (the slider's
 // top is 75000 Hz), or at the file's own rate when that is higher: enough to ride out a busy
 // disk, and a fixed cost whatever the file's length.
@@ -19,11 +20,7 @@ constexpr int64_t kRingRate = 100000;
 }  // namespace
 
 LoopingStream::~LoopingStream() {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-    }
-    wake_.notify_all();
+    if (ring_) ring_->stopProducer();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -75,18 +72,15 @@ bool LoopingStream::feed(const float* frames, int64_t count, int64_t asked) {
 }
 
 void LoopingStream::run() {
+    pthread_setname_np(pthread_self(), "mvst-music");
     try {
         std::vector<float> buffer(kChunk * 2);
+        // Once the ring is full the thread sleeps until half of it has been played, so it wakes
+        // every half second at the fastest rate and every few seconds at a usual one.
+        const size_t refill = ring_->capacity() / 2;
         for (;;) {
-            {
-                std::unique_lock lock(mutex_);
-                // Polls for room: the audio thread frees space without signalling anyone.
-                wake_.wait_for(lock, std::chrono::milliseconds(5), [this] {
-                    return quit_ || ring_->space() >= static_cast<size_t>(kChunk);
-                });
-                if (quit_) return;
-                if (ring_->space() < static_cast<size_t>(kChunk)) continue;
-            }
+            const size_t room = ring_->space() >= kChunk ? kChunk : refill;
+            if (!ring_->waitForRoom(room)) return;
             const int64_t got = decoder_.read(buffer.data(), kChunk);
             if (!feed(buffer.data(), got, kChunk)) return;
         }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -45,9 +43,6 @@ class LoopingStream {
     int64_t passFrames_ = 0;  // frames of the current pass through the file
     bool lengthKnown_ = false;
     std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool quit_ = false;
 };
 
 }  // namespace morvast::sound

@@ -25,6 +25,41 @@ size_t StreamRing::available() const {
     return head_.load(std::memory_order_acquire) - tail_.load(std::memory_order_relaxed);
 }
 
+void StreamRing::consume(size_t n) {
+    tail_.store(consumed() + n, std::memory_order_seq_cst);
+    // Paired with the producer's store of wanted_ and its second look at the room: either it
+    // sees this consumption, or this sees its wish.
+    const size_t wanted = wanted_.load(std::memory_order_seq_cst);
+    if (wanted != 0 && space() >= wanted && wanted_.exchange(0) != 0) {
+        signal_.fetch_add(1, std::memory_order_release);
+        signal_.notify_one();
+    }
+}
+
+bool StreamRing::waitForRoom(size_t frames) {
+    frames = std::clamp<size_t>(frames, 1, capacity_);
+    for (;;) {
+        const uint32_t seen = signal_.load(std::memory_order_acquire);
+        if (stopped_.load(std::memory_order_acquire)) return false;
+        if (space() >= frames) return true;
+        wanted_.store(frames, std::memory_order_seq_cst);
+        if (capacity_ -
+                (head_.load(std::memory_order_relaxed) - tail_.load(std::memory_order_seq_cst)) >=
+            frames) {
+            wanted_.store(0);
+            continue;
+        }
+        signal_.wait(seen, std::memory_order_acquire);
+        wakeups_.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+void StreamRing::stopProducer() {
+    stopped_.store(true, std::memory_order_release);
+    signal_.fetch_add(1, std::memory_order_release);
+    signal_.notify_all();
+}
+
 size_t StreamRing::write(const float* frames, size_t count) {
     const size_t head = head_.load(std::memory_order_relaxed);
     const size_t n = std::min(count, space());
@@ -151,6 +186,12 @@ void mixStream(Voice& v, float* out, size_t frames, int outputRate, float glideS
     Envelope env = envelopeOf(v, glideStep);
     const double whole = std::floor(v.position);
     size_t k = static_cast<size_t>(whole) - consumed;
+    // The k-th frame ready, without a division per sample: k stays below the capacity.
+    const size_t start = consumed % ring.capacity();
+    const auto frameAt = [&](size_t j) {
+        const size_t place = start + j;
+        return ring.slot(place < ring.capacity() ? place : place - ring.capacity());
+    };
     double frac = v.position - whole;
     for (size_t i = 0; i < frames; ++i) {
         if (k >= available || (frac > 0 && k + 1 >= available && !ended)) {
@@ -164,10 +205,10 @@ void mixStream(Voice& v, float* out, size_t frames, int outputRate, float glideS
             v.playing = false;
             break;
         }
-        const float* a = ring.frame(k);
+        const float* a = frameAt(k);
         float nl = 0.0f, nr = 0.0f;
         if (k + 1 < available) {
-            const float* b = ring.frame(k + 1);
+            const float* b = frameAt(k + 1);
             nl = b[0];
             nr = b[1];
         }
@@ -229,7 +270,7 @@ VoiceId Mixer::createVoice() {
 void Mixer::setSource(VoiceId id, const Wave* wave, StreamRing* stream, int32_t streamRate,
                       std::shared_ptr<const void> owner) {
     if (id < 0 || id >= used_) return;
-    uint64_t setAt = 0;
+    uint64_t setAt = 0, replacedAt = 0;
     {
         std::lock_guard guard(lock_);
         Control& c = controls_[static_cast<size_t>(id)];
@@ -237,25 +278,25 @@ void Mixer::setSource(VoiceId id, const Wave* wave, StreamRing* stream, int32_t 
         v = Voice{wave, stream, 0, v.frequency, v.volume, v.pan, false, false};
         v.streamRate = streamRate;
         setAt = c.sourceSet;
-        c.sourceSet = ++serial_;
+        c.sourceSet = replacedAt = ++serial_;
         c.owner.swap(owner);
     }
     // owner now holds the previous sound, which the audio thread may still be reading.
-    if (owner) {
-        auto same = std::find_if(retired_.begin(), retired_.end(),
-                                 [&](const auto& r) { return r.first == owner; });
-        if (same != retired_.end()) {
-            same->second = std::max(same->second, setAt);
-        } else {
-            retired_.emplace_back(std::move(owner), setAt);
-        }
-    }
+    if (owner) retired_.push_back({std::move(owner), setAt, replacedAt});
     collect();
 }
 
 void Mixer::collect() {
-    const uint64_t before = releasedBefore_.load(std::memory_order_acquire);
-    std::erase_if(retired_, [before](const auto& r) { return r.second < before; });
+    // A replaced sound is let go once the audio thread has taken the replacement and no voice
+    // or fade of it reads the sound any more, whatever the other voices hold.
+    const uint64_t seen = seen_.load(std::memory_order_acquire);
+    std::array<uint64_t, kMaxVoices + kMaxFades> reading{};
+    for (size_t i = 0; i < reading.size(); ++i)
+        reading[i] = reading_[i].load(std::memory_order_relaxed);
+    std::erase_if(retired_, [&](const Retired& r) {
+        return seen >= r.replacedAt &&
+               std::find(reading.begin(), reading.end(), r.setAt) == reading.end();
+    });
 }
 
 void Mixer::setWave(VoiceId id, std::shared_ptr<const Wave> wave) {
@@ -388,10 +429,9 @@ void Mixer::applyControls() {
 }
 
 void Mixer::report() {
-    uint64_t oldest = applied_ + 1;
     for (size_t id = 0; id < static_cast<size_t>(liveCount_); ++id) {
         const Voice& v = live_[id];
-        if (v.wave || v.stream) oldest = std::min(oldest, liveSourceSet_[id]);
+        reading_[id].store(v.wave || v.stream ? liveSourceSet_[id] : 0, std::memory_order_relaxed);
         double position = v.position;
         if (v.stream && v.looping) {
             // A repeating stream counts within its file once the producer has found its end.
@@ -402,10 +442,10 @@ void Mixer::report() {
         reports_[id].playing.store(v.playing, std::memory_order_relaxed);
     }
     for (size_t f = 0; f < fades_.size(); ++f) {
-        if (fades_[f].playing) oldest = std::min(oldest, fadeSourceSet_[f]);
+        reading_[kMaxVoices + f].store(fades_[f].playing ? fadeSourceSet_[f] : 0,
+                                       std::memory_order_relaxed);
     }
     seen_.store(applied_, std::memory_order_release);
-    releasedBefore_.store(oldest, std::memory_order_release);
 }
 
 void Mixer::render(float* out, int frames) {

@@ -28,7 +28,9 @@ constexpr double kGlideSeconds = 0.004;
 float gainOf(int volume);
 
 // Stereo samples handed from a producer thread (a decoder) to the audio thread without locks:
-// one writer, one reader, fixed capacity, nothing allocated once made.
+// one writer, one reader, fixed capacity, nothing allocated once made. The producer sleeps
+// until the consumer has freed the room it asked for; the consumer wakes it through a futex
+// (std::atomic wait), which takes no lock, so the audio thread never waits on anyone.
 class StreamRing {
   public:
     explicit StreamRing(size_t capacityFrames);
@@ -39,11 +41,20 @@ class StreamRing {
     void markEnded() { ended_.store(true, std::memory_order_release); }
     // Producer side, for a stream that repeats one file: its length in frames, once known.
     void setLoopFrames(int64_t frames) { loopFrames_.store(frames, std::memory_order_release); }
+    // Producer side: sleeps until there is room for at least `frames` (at most the capacity);
+    // false, at once, after stopProducer().
+    bool waitForRoom(size_t frames);
+    // Any thread: ends every present and later waitForRoom.
+    void stopProducer();
+    // Times waitForRoom went to sleep and was woken (for measurements and checks).
+    uint64_t producerWakeups() const { return wakeups_.load(std::memory_order_relaxed); }
 
     // Consumer side: frames ready, the k-th of them (k < available()), and giving n back.
     size_t available() const;
-    const float* frame(size_t k) const { return &data_[((consumed() + k) % capacity_) * 2]; }
-    void consume(size_t n) { tail_.store(consumed() + n, std::memory_order_release); }
+    const float* frame(size_t k) const { return slot((consumed() + k) % capacity_); }
+    // The frame at a place of the ring (below the capacity), for stepping without a division.
+    const float* slot(size_t place) const { return &data_[place * 2]; }
+    void consume(size_t n);
     // Frames consumed since the start.
     size_t consumed() const { return tail_.load(std::memory_order_relaxed); }
     bool ended() const { return ended_.load(std::memory_order_acquire); }
@@ -56,6 +67,10 @@ class StreamRing {
     std::atomic<size_t> tail_{0};  // frames read, ever
     std::atomic<bool> ended_{false};
     std::atomic<int64_t> loopFrames_{0};
+    std::atomic<size_t> wanted_{0};    // room the sleeping producer waits for; 0 = none
+    std::atomic<uint32_t> signal_{0};  // bumped to wake the producer
+    std::atomic<bool> stopped_{false};
+    std::atomic<uint64_t> wakeups_{0};
 };
 
 // One sounding thing: a decoded wave, or a stream, stepped through at its frequency.
@@ -117,6 +132,12 @@ class Mixer {
     // Audio thread: fills interleaved stereo frames.
     void render(float* out, int frames);
 
+    // Lets go of what the audio thread no longer reads; the replaced sounds still held.
+    size_t retiredCount() {
+        collect();
+        return retired_.size();
+    }
+
   private:
     static constexpr int kMaxFades = 32;
     // What the controlling thread asks of one voice, and the serials of the commands that set
@@ -150,9 +171,13 @@ class Mixer {
     uint64_t serial_ = 0;
     int used_ = 0;
     std::array<Control, kMaxVoices> controls_{};
-    // Controlling thread only: sounds replaced while the audio thread may still read them, with
-    // the serial that set them.
-    std::vector<std::pair<std::shared_ptr<const void>, uint64_t>> retired_;
+    // Controlling thread only: sounds replaced while the audio thread may still read them.
+    struct Retired {
+        std::shared_ptr<const void> sound;
+        uint64_t setAt;       // the serial that gave it to its voice
+        uint64_t replacedAt;  // the serial that took it away
+    };
+    std::vector<Retired> retired_;
 
     // Audio thread only.
     int liveCount_ = 0;
@@ -165,8 +190,11 @@ class Mixer {
 
     // Audio thread to controlling thread.
     std::array<Report, kMaxVoices> reports_{};
-    std::atomic<uint64_t> seen_{0};            // the newest serial the audio thread applied
-    std::atomic<uint64_t> releasedBefore_{0};  // sounds set before it are no longer read
+    std::atomic<uint64_t> seen_{0};  // the newest serial the audio thread applied
+    // The serial of the sound each live voice and each fade reads (0: none). Written before
+    // seen_, so a reader of seen_ finds them at least as new; once a replaced sound's serial has
+    // left every slot it never comes back.
+    std::array<std::atomic<uint64_t>, kMaxVoices + kMaxFades> reading_{};
 };
 
 }  // namespace morvast::sound

@@ -1,8 +1,9 @@
 #include "sound/mp3_play.h"
 
-#include <chrono>
 #include <cstdint>
 #include <vector>
+
+#include <pthread.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +14,10 @@ namespace morvast {
 
 namespace {
 
-// Half a second ahead of the audio thread: enough to ride out a busy machine, small enough that
-// a long file costs no more memory than a short one.
-constexpr double kRingSeconds = 0.5;
+// A second ahead of the audio thread: enough to ride out a busy machine, small enough that a
+// long file costs no more memory than a short one. The decoder refills it once half of it has
+// been played, so its thread wakes twice a second.
+constexpr double kRingSeconds = 1.0;
 constexpr int64_t kDecodeChunk = 2048;
 
 QString twoDigits(int64_t n) {
@@ -38,9 +40,6 @@ struct MP3Play::Stream {
     // Shared with the mixer, which keeps it until the audio thread has let go of it.
     std::shared_ptr<sound::StreamRing> ring;
     std::thread thread;
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool quit = false;
     int64_t baseMs = 0;  // where the ring's first frame lies in the file
 };
 
@@ -53,19 +52,13 @@ MP3Play::~MP3Play() {
 
 void MP3Play::startDecoding() {
     Stream& s = *stream_;
-    s.quit = false;
     s.thread = std::thread([&s] {
+        pthread_setname_np(pthread_self(), "mvst-player");
         std::vector<float> buffer(kDecodeChunk * 2);
+        const size_t refill = s.ring->capacity() / 2;
         for (;;) {
-            {
-                std::unique_lock lock(s.mutex);
-                // Polls for room: the audio thread frees space without signalling anyone.
-                s.wake.wait_for(lock, std::chrono::milliseconds(5), [&s] {
-                    return s.quit || s.ring->space() >= static_cast<size_t>(kDecodeChunk);
-                });
-                if (s.quit) return;
-                if (s.ring->space() < static_cast<size_t>(kDecodeChunk)) continue;
-            }
+            const auto chunk = static_cast<size_t>(kDecodeChunk);
+            if (!s.ring->waitForRoom(s.ring->space() >= chunk ? chunk : refill)) return;
             const int64_t got = s.decoder.read(buffer.data(), kDecodeChunk);
             s.ring->write(buffer.data(), static_cast<size_t>(got));
             if (got < kDecodeChunk) {
@@ -80,11 +73,7 @@ void MP3Play::stopDecoding() {
     if (!stream_) return;
     mixer_.stop(voice_);
     mixer_.setStream(voice_, nullptr);
-    {
-        std::lock_guard lock(stream_->mutex);
-        stream_->quit = true;
-    }
-    stream_->wake.notify_all();
+    stream_->ring->stopProducer();
     if (stream_->thread.joinable()) stream_->thread.join();
 }
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QTimer>
 
 #include "scoring/place.h"
 #include "scoring/rounding.h"
@@ -163,8 +164,9 @@ void frmMain::Form_Load() {
     DrawFuture();
 
     if (!blnInitDone) {
-        sound_->createEffects();
         LoadSettings();
+        // Should no paint come (a window hidden from the start), the media still open.
+        QTimer::singleShot(250, this, &frmMain::loadMedia);
         game.ForLoop = game.settings.SpeedChange != 0 ? -kPanSweepLimit : 0;
         game.intPanDir = 1;
         blnInitDone = true;
@@ -185,6 +187,11 @@ void frmMain::Form_Load() {
 void frmMain::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     Form_Paint();
+    // Media wait until the window has been drawn once; the music starts a moment later.
+    if (blnInitDone && !mediaAsked_) {
+        mediaAsked_ = true;
+        QTimer::singleShot(0, this, &frmMain::loadMedia);
+    }
 }
 
 void frmMain::Form_Paint() {

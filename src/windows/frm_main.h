@@ -229,6 +229,10 @@ class frmMain : public QWidget, public GameListener {
     // How the last read went (a damaged file was put aside, nothing could be written...).
     SettingsLoadStatus settingsLoadStatus() const { return settingsLoad_; }
     morvast::frmMP3* playerWindow() const { return frmMP3_; }
+    // Opens the output and gives the music, the effects and the player the files and values
+    // read at the first load. The first paint does not wait for it: it runs once that paint is
+    // done, or earlier when something needs the sound objects. Only the first call acts.
+    void loadMedia();
 
   private:
     void connectPlayer();
@@ -241,6 +245,9 @@ class frmMain : public QWidget, public GameListener {
     SettingsLoadStatus settingsLoad_ = SettingsLoadStatus::Read;
     // The values last read: what the file keeps when no sound object holds them.
     Settings settingsOnDisk_;
+    bool settingsRead_ = false;
+    bool mediaAsked_ = false;
+    bool mediaLoaded_ = false;
     morvast::frmMP3* frmMP3_ = nullptr;
     frmOpen* frmOpen_ = nullptr;
 

@@ -80,6 +80,24 @@ void frmMain::LoadSettings() {
     settings.PathToBkgMusic = s.PathToBkgMusic.used;
     game.settings.EnableLoop = s.EnableLoop;
     settings.freq = s.freq;
+    settings.MP3Path = s.MP3Path.used;
+    settings.MP3Enable = s.MP3Enable;
+    settings.MP3Loop = s.MP3Loop;
+    // The player's name and loop show at once; it starts playing with the other media.
+    frmMP3_->InitMusic();
+
+    game.settings.SpeedChange = s.SpeedChange;
+    game.settings.iFantom = s.iFantom;
+    game.settings.bDrawSetka = s.bDrawSetka;
+    settingsRead_ = true;
+}
+
+void frmMain::loadMedia() {
+    if (mediaLoaded_ || !blnInitDone) return;
+    mediaLoaded_ = true;
+    sound_->createEffects();
+    if (!settingsRead_) return;
+    const Settings& s = settingsOnDisk_;
     SoundSystem* sounds = sound_->system();
     if (sounds) {
         // Loaded (and so started) even when switched off, so that the volume and frequency
@@ -101,19 +119,16 @@ void frmMain::LoadSettings() {
         }
     }
 
-    settings.MP3Path = s.MP3Path.used;
-    settings.MP3Enable = s.MP3Enable;
-    settings.MP3Loop = s.MP3Loop;
-    frmMP3_->setPlayer(sounds ? &sounds->mp3 : nullptr);
-    frmMP3_->InitMusic();
-
-    game.settings.SpeedChange = s.SpeedChange;
-    game.settings.iFantom = s.iFantom;
-    game.settings.bDrawSetka = s.bDrawSetka;
+    if (sounds) {
+        frmMP3_->setPlayer(&sounds->mp3);
+        frmMP3_->InitMusic();
+    }
 }
 
 void frmMain::SaveSettings() {
     if (!settingsFile_) return;
+    // A close before the media were opened still writes what they would have held.
+    loadMedia();
     Settings s = settingsOnDisk_;
 
     // A minimised window is written with the place of its normal state, without showing it.

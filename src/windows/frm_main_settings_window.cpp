@@ -6,6 +6,7 @@
 namespace morvast {
 
 void frmMain::showSettingsWindow() {
+    loadMedia();
     frmSettings window({settings, game.settings, game.ForLoop, sound_->system(), fileChooser()},
                        this);
     frmSettings_ = &window;

@@ -1,7 +1,13 @@
 #include "sound/decoder.h"
 
 #include <cmath>
+#include <filesystem>
 #include <random>
+#include <utility>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +135,68 @@ TEST(Decoder, DamagedFilesFailCleanlyOrDecodeWhatTheyHold) {
         ASSERT_TRUE(wave) << name;
         EXPECT_NEAR(wave->frames(), 44100 / 2, 44100 / 4) << name;
     }
+}
+
+TEST(Decoder, RefusesAnythingButARegularFileWithoutWaitingOnIt) {
+    const std::string dir = scratchDir() + "/special";
+    testing::Fifo fifo(dir + "/pipe.wav");
+    const std::string socketPath = dir + "/socket.wav";
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& path : {dir + "/pipe.wav", std::string("/dev/zero"), dir, socketPath}) {
+        std::string error;
+        EXPECT_FALSE(decodeFile(path, &error)) << path;
+        EXPECT_FALSE(error.empty()) << path;
+        EXPECT_FALSE(AudioDecoder().open(path, 48000)) << path;
+    }
+    EXPECT_FALSE(fifo.rescued());
+    close(sock);
+}
+
+TEST(Decoder, BoundsWhatItHoldsAndWhatItReadsBeyondTheSound) {
+    namespace fs = std::filesystem;
+    const std::string dir = scratchDir();
+    // Two seconds at 8 kHz hold 128000 bytes once decoded: refused above a bound below that,
+    // while decoding, or at once when the header tells a length far beyond it.
+    testing::writeWave(dir + "/two.wav", std::vector<float>(16000, 0.5f), 8000);
+    for (auto [bound, kept] : {std::pair{200000, true}, {100000, false}, {20000, false}}) {
+        std::string error;
+        EXPECT_EQ(decodeFile(dir + "/two.wav", &error, bound) != nullptr, kept) << bound;
+        if (!kept) {
+            EXPECT_EQ(error, "File too large") << bound;
+        }
+    }
+    // A 256 MiB wave, as a sparse file: over the bound of a whole sound.
+    const std::string big = dir + "/big.wav";
+    testing::writeSparseWave(big, 256u << 20, 22050);
+    EXPECT_FALSE(decodeFile(big));
+
+    // An MP3 followed by 64 MiB of zeros ends where its sound ends, and gigabytes of zeros named
+    // as MP3 are refused after a bounded look at them.
+    const std::string tail = dir + "/tail.mp3", zeros = dir + "/zeros.mp3";
+    ASSERT_TRUE(ffmpegMake(tone(44100, 2, 1), tail));
+    const auto soundBytes = static_cast<int64_t>(fs::file_size(tail));
+    fs::resize_file(tail, fs::file_size(tail) + (64u << 20));
+    testing::writeBytes(zeros, {});
+    fs::resize_file(zeros, uintmax_t{2} << 30);
+    AudioDecoder decoder;
+    ASSERT_TRUE(decoder.open(tail));
+    std::vector<float> out(4096 * 2);
+    int64_t frames = 0;
+    for (int64_t got; (got = decoder.read(out.data(), 4096)) > 0;)
+        frames += got;
+    EXPECT_NEAR(frames, 44100, 4410);
+    EXPECT_LT(decoder.bytesRead(), soundBytes + kMaxUndecodableBytes + (1 << 20));
+    std::string error;
+    EXPECT_FALSE(decodeFile(zeros, &error));
+    if (decoder.open(zeros)) {
+        while (decoder.read(out.data(), 4096) > 0) {
+        }
+    }
+    EXPECT_LT(decoder.bytesRead(), 2 * kMaxUndecodableBytes);
 }
 
 }  // namespace

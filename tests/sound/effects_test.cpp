@@ -10,6 +10,7 @@
 #include "sound/audio_output.h"
 #include "sound/cls_dm_ctrl.h"
 #include "sound/direct_sound.h"
+#include "sound/looping_stream.h"
 #include "sound/sound_system.h"
 
 namespace morvast {
@@ -80,14 +81,20 @@ TEST_F(Effects, SwitchedOffIsSilentButLetsARunningSoundEnd) {
     b.DMCtrlPlay();
     EXPECT_NEAR(render(mixer, 100)[20], 0.25f, 1e-4);
 
-    // A file that cannot be played sounds nothing and does not learn a rate.
+    // A file that cannot be played sounds nothing and does not learn a rate; one too long to
+    // hold (a sparse 256 MiB wave) and a FIFO are such files.
     EnableSoundControl = true;
-    for (const char* bad : {"", "/nonexistent/x.wav", "/tmp"}) {
-        b.DMCtrlPath(QString::fromUtf8(bad));
+    const std::string big = testing::scratchDir() + "/big.wav";
+    testing::writeSparseWave(big, 256u << 20, 22050);
+    testing::Fifo fifo(testing::scratchDir() + "/fifo.wav");
+    for (const std::string& bad : {std::string(), std::string("/nonexistent/x.wav"),
+                                   std::string("/tmp"), big, testing::scratchDir() + "/fifo.wav"}) {
+        b.DMCtrlPath(QString::fromStdString(bad));
         b.DMCtrlPlay();
         EXPECT_FALSE(b.isSounding()) << bad;
         EXPECT_EQ(b.DMCtrlFreq(), 0) << bad;
     }
+    EXPECT_FALSE(fifo.rescued());
 }
 
 // Renders as a device would, each buffer once the music's own thread has decoded enough for it.
@@ -253,6 +260,51 @@ TEST(BackgroundMusic, ALongFileIsHeldInABoundedRingAndAnEmptyOneFailsLikeAMissin
     EXPECT_FALSE(music.loaded());
     EXPECT_FALSE(music.isSounding());
     EXPECT_EQ(freq, 1234);
+}
+
+TEST(BackgroundMusic, ItsDecoderSleepsUntilHalfItsRingIsFree) {
+    // Ten seconds of a one-second file, each buffer rendered once the decoder has it: the
+    // decoder thread wakes only when the audio thread has freed half its ring, so it wakes about
+    // once per half ring played, not at a timer's pace.
+    sound::Mixer mixer(kRate);
+    sound::LoopingStream stream;
+    ASSERT_TRUE(stream.open(levelFile("second.wav", 0.5f, 44100, 44100).toStdString()));
+    const sound::VoiceId voice = mixer.createVoice();
+    mixer.setStream(voice, stream.ring(), stream.rate());
+    mixer.play(voice, true);
+    const sound::StreamRing& ring = *stream.ring();
+    // Full, and nothing played: the thread sleeps, however long it is left alone.
+    for (int wait = 0; wait < 20000 && ring.space() >= 4096; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const uint64_t wokenBefore = ring.producerWakeups();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ring.producerWakeups(), wokenBefore);
+    float lowest = 1;
+    for (int done = 0; done < 10 * kRate; done += 256) {
+        for (int wait = 0; wait < 20000 && ring.available() < 512; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_GE(ring.available(), 512u) << "the decoder was never woken";
+        const auto out = render(mixer, 256);
+        lowest = std::min(lowest, *std::min_element(out.begin() + (done ? 0 : 2), out.end()));
+    }
+    EXPECT_GT(lowest, 0.49f);  // no gap
+    const size_t consumed = ring.consumed(), half = ring.capacity() / 2;
+    EXPECT_GE(ring.producerWakeups(), consumed / ring.capacity());
+    EXPECT_LE(ring.producerWakeups(), consumed / half + 1);
+}
+
+TEST(BackgroundMusic, AFifoAtTheDefaultNameIsRefusedWithoutWaiting) {
+    // The default music's name in another case than the real media folder.
+    const std::string folder = testing::scratchDir() + "/program";
+    std::filesystem::create_directories(folder + "/sound");
+    testing::Fifo fifo(folder + "/Sound/bkgmusic.WAV");
+    bool EnableSoundControl = true;
+    SoundSystem sounds(std::make_unique<sound::ManualAudioOutput>(kRate, 512), EnableSoundControl,
+                       [] {});
+    int32_t freq = 0;
+    sounds.applyDefaults(QString::fromStdString(folder), freq);
+    EXPECT_FALSE(sounds.music.loaded());
+    EXPECT_FALSE(fifo.rescued());
 }
 
 TEST(Concurrency, TheAudioThreadMixesWhileEveryCallIsMadeFromTheInterface) {

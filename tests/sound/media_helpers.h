@@ -1,7 +1,11 @@
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace morvast::testing {
@@ -17,6 +21,8 @@ bool ffmpegMake(const std::string& args, const std::string& out);
 
 // A mono 16-bit wave file of samples in [-1, 1], at any rate the header can claim.
 void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate);
+// A mono 16-bit wave of silence of the given size in bytes, header included, as a sparse file.
+void writeSparseWave(const std::string& path, uint32_t bytes, uint32_t rate);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 
@@ -24,5 +30,23 @@ std::vector<uint8_t> readBytes(const std::string& path);
 float peak(const std::vector<float>& stereo, int channel, size_t from = 0, size_t to = SIZE_MAX);
 // Frequency of a steady tone in one channel, from its rising zero crossings.
 double toneHz(const std::vector<float>& stereo, int channel, int rate);
+
+// A FIFO made at path (its folder created). Should the test still run 20 s later, the FIFO's
+// writing end is opened and closed, so that a reader stuck on it returns and the test fails on
+// rescued() instead of hanging.
+class Fifo {
+  public:
+    explicit Fifo(const std::string& path);
+    ~Fifo();
+    bool rescued() const { return rescued_; }
+
+  private:
+    std::string path_;
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::atomic<bool> rescued_{false};
+    std::thread watcher_;
+};
 
 }  // namespace morvast::testing

@@ -115,5 +115,34 @@ TEST(Mixer, StreamWaitsForItsProducerAndEndsWhenTold) {
     EXPECT_FALSE(v[0].playing);
 }
 
+TEST(Mixer, AReplacedSoundIsFreedOnceNothingReadsItWhateverTheOtherVoicesHold) {
+    // A long-lived looping voice beside one whose short sound is replaced at every pass, as the
+    // player's loop does: the replaced sounds must not pile up behind the older voice.
+    Mixer mixer(kRate);
+    const VoiceId music = mixer.createVoice(), looped = mixer.createVoice();
+    mixer.setWave(music, waveOf(kRate, kRate, [](double) { return 0.1f; }));
+    mixer.play(music, true);
+    std::vector<float> out(256 * 2);
+    for (int pass = 0; pass < 300; ++pass) {
+        mixer.setWave(looped, waveOf(200, kRate, [](double) { return 0.2f; }));
+        mixer.play(looped, false);
+        mixer.render(out.data(), 256);
+        ASSERT_LE(mixer.retiredCount(), 2u) << pass;
+    }
+    // A sound cut while it sounds is still read by its fade, and only then let go.
+    auto cut = waveOf(kRate, kRate, [](double) { return 0.3f; });
+    const std::weak_ptr<const Wave> watch = cut;
+    mixer.setWave(looped, std::move(cut));
+    mixer.play(looped, false);
+    mixer.render(out.data(), 64);
+    mixer.setWave(looped, nullptr);
+    mixer.render(out.data(), 64);
+    EXPECT_FALSE(watch.expired());
+    EXPECT_GT(peak(out, 0), 0.35f);  // the fade of the cut sound, over the music
+    mixer.render(out.data(), 256);
+    EXPECT_EQ(mixer.retiredCount(), 0u);
+    EXPECT_TRUE(watch.expired());
+}
+
 }  // namespace
 }  // namespace morvast::sound

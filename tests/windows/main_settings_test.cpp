@@ -181,6 +181,11 @@ TEST_F(SettingsDamaged, AFileThatFailsToReadIsKeptAsideAndTheDefaultsApply) {
 class SettingsWithSounds : public SettingsTest {
   protected:
     SettingsWithSounds() : SettingsTest(true) {}
+    void SetUp() override {
+        SettingsTest::SetUp();
+        // The media open once the window has been painted.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return sounds->system() != nullptr; }, 5000));
+    }
     void beforeLoad() override {
         Settings s;
         // Places between whole pixels (9905 twips is 660.3 px) come back as they were.
