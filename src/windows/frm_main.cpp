@@ -13,6 +13,7 @@
 #include "windows/frm_future.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_mp3.h"
+#include "windows/frm_open.h"
 #include "windows/frm_statistic.h"
 #include "windows/picture_box.h"
 #include "windows/twips.h"
@@ -52,14 +53,16 @@ frmMain::frmMain(RandomSource* rnd, const Clock* clock, QWidget* parent)
     setFixedSize(px(6810), px(8805));
 
     buildControls();
+    frmMorvasFathers_ = new frmMorvasFathers(this);
     frmStatistic_ = new frmStatistic(this);
     frmFuture_ = new frmFuture(this);
-    frmMorvasFathers_ = new frmMorvasFathers(
-        picMorvast, [this] { chkRec->setChecked(false); }, this);
+    frmMP3_ = new morvast::frmMP3(settings, this);
+    // One chooser serves the player and the settings window.
+    frmOpen_ = new frmOpen(QString(), mountedVolumes, this);
+    frmMP3_->setChooser(frmOpen_);
     renderer_ =
         std::make_unique<FieldRenderer>(game, game.rnd(), picMorvast->canvas(), picNext->canvas());
     connectSideWindows();
-    connectPlayer();
     followOuterPlaces();
     connectSteering();
     connectMenu();
@@ -78,13 +81,13 @@ void frmMain::setRecordsFolder(const QString& folder, int lockTimeoutMs) {
 }
 
 void frmMain::connectSideWindows() {
-    // Shown by a toggle, a side window leaves the keyboard with the game.
-    frmStatistic_->setAttribute(Qt::WA_ShowWithoutActivating);
-    frmFuture_->setAttribute(Qt::WA_ShowWithoutActivating);
-    frmStatistic_->setFocusTarget(picMorvast);
-    frmFuture_->setFocusTarget(picMorvast);
-    frmStatistic_->setOnUserClose([this] { chkStat->setChecked(false); });
-    frmFuture_->setOnUserClose([this] { chkFuture->setChecked(false); });
+    for (const SideWindowRow& r : sideWindowRows()) {
+        // Shown by a toggle, a side window leaves the keyboard with the game.
+        r.window->setAttribute(Qt::WA_ShowWithoutActivating);
+        r.window->setFocusTarget(picMorvast);
+        QPushButton* toggle = r.toggle;
+        r.window->setOnUserClose([toggle] { toggle->setChecked(false); });
+    }
 
     // A picture made afresh (new size or screen) is blank until drawn again.
     connect(picMorvast, &PictureBox::canvasRecreated, this, [this] {
@@ -172,10 +175,8 @@ void frmMain::Form_Load() {
         blnInitDone = true;
     }
 
-    chkRec->setChecked(frmMorvasFathers_->isVisible());
-    chkStat->setChecked(frmStatistic_->isVisible());
-    chkFuture->setChecked(frmFuture_->isVisible());
-    chkMP3->setChecked(frmMP3_->isVisible());
+    for (const SideWindowRow& r : sideWindowRows())
+        r.toggle->setChecked(r.window->isVisible());
 
     RebuildWindowRgn();
     DrawField();
@@ -208,10 +209,8 @@ void frmMain::Form_QueryUnload() {
     unloading_ = true;
     tmrDown.setEnabled(false);
     SaveSettings();
-    frmMorvasFathers_->unloadByProgram();
-    frmStatistic_->unloadByProgram();
-    frmFuture_->unloadByProgram();
-    frmMP3_->unloadByProgram();
+    for (const SideWindowRow& r : sideWindowRows())
+        r.window->unloadByProgram();
 }
 
 void frmMain::changeEvent(QEvent* event) {

@@ -19,6 +19,7 @@
 #include "scoring/records.h"
 #include "settings/app_paths.h"
 #include "settings/settings_file.h"
+#include "windows/dock_places.h"
 #include "windows/falling_clock.h"
 #include "windows/main_settings.h"
 #include "windows/outer_place.h"
@@ -27,6 +28,7 @@
 namespace morvast {
 
 class PictureBox;
+class SideWindow;
 class frmStatistic;
 class frmFuture;
 class frmMorvasFathers;
@@ -235,7 +237,6 @@ class frmMain : public QWidget, public GameListener {
     void loadMedia();
 
   private:
-    void connectPlayer();
     void LoadSettings();
     void SaveSettings();
     // Places a window at a position in twips, kept on the coordinates Qt can take.
@@ -273,10 +274,6 @@ class frmMain : public QWidget, public GameListener {
     void chkSet_Click();
     void chkExit_Click();
     void chkAuto_Click();
-    void chkFuture_Click();
-    void chkRec_Click();
-    void chkStat_Click();
-    void chkMP3_Click();
     void hoverTopButton(QPushButton* b);
     double rnd() { return game.rnd().next(); }
 
@@ -302,8 +299,16 @@ class frmMain : public QWidget, public GameListener {
     void setHelpAnswerer(std::function<HelpAnswer(frmHelp&)> answer);
 
   private:
-    // In Auto's order: records, statistic, future, player.
-    std::array<QWidget*, 4> sideWindows() const;
+    // One row per side window, in the settings file's order (records, statistic, future,
+    // player). Creation, the menu's toggles, loading and saving the places, minimising along
+    // and docking walk this table instead of naming the windows one by one.
+    struct SideWindowRow {
+        SideWindow* window;
+        QPushButton* toggle;               // the menu button that shows and hides it
+        SideWindowPlace Settings::*place;  // its block in the settings file
+        QPoint DockPlaces::*dock;          // where Auto puts it
+    };
+    std::array<SideWindowRow, 4> sideWindowRows() const;
     void takeSideWindowsAlong(bool minimised);
     void dockSideWindows();
     // Auto's places from the outer geometry as now known; again when a frame turns out other

@@ -6,6 +6,7 @@
 #include "windows/frm_main.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_mp3.h"
+#include "windows/side_window.h"
 #include "windows/frm_statistic.h"
 #include "windows/picture_box.h"
 
@@ -19,22 +20,25 @@ constexpr double kFieldUnitsHigh = 7760;
 
 }  // namespace
 
-std::array<QWidget*, 4> frmMain::sideWindows() const {
-    return {frmMorvasFathers_, frmStatistic_, frmFuture_, frmMP3_};
+std::array<frmMain::SideWindowRow, 4> frmMain::sideWindowRows() const {
+    return {{{frmMorvasFathers_, chkRec, &Settings::frmMorvasFathers, &DockPlaces::records},
+             {frmStatistic_, chkStat, &Settings::frmStatistic, &DockPlaces::statistic},
+             {frmFuture_, chkFuture, &Settings::frmFuture, &DockPlaces::future},
+             {frmMP3_, chkMP3, &Settings::frmMP3, &DockPlaces::mp3}}};
 }
 
 void frmMain::takeSideWindowsAlong(bool minimised) {
     // A hidden window takes the state too and keeps it for when it is shown.
-    for (QWidget* w : sideWindows()) {
-        const Qt::WindowStates s = w->windowState() & ~Qt::WindowMinimized;
-        w->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
+    for (const SideWindowRow& r : sideWindowRows()) {
+        const Qt::WindowStates s = r.window->windowState() & ~Qt::WindowMinimized;
+        r.window->setWindowState(minimised ? (s | Qt::WindowMinimized) : s);
     }
 }
 
 void frmMain::followOuterPlaces() {
     new OuterPlace(this, frameSizes_);
-    for (QWidget* w : sideWindows()) {
-        auto* place = new OuterPlace(w, frameSizes_);
+    for (const SideWindowRow& r : sideWindowRows()) {
+        auto* place = new OuterPlace(r.window, frameSizes_);
         place->setOnFramed([this] {
             if (dockFresh_) placeDocked();
         });
@@ -46,29 +50,24 @@ void frmMain::placeDocked() {
     const auto size = [](QWidget* w) { return OuterPlace::of(w)->outerSize(); };
     const DockPlaces at = dockPlaces(QRect(main.outer(), main.outerSize()), size(frmMorvasFathers_),
                                      size(frmFuture_), size(frmMP3_));
-    OuterPlace::of(frmMorvasFathers_)->moveTo(at.records);
-    OuterPlace::of(frmStatistic_)->moveTo(at.statistic);
-    OuterPlace::of(frmFuture_)->moveTo(at.future);
-    OuterPlace::of(frmMP3_)->moveTo(at.mp3);
-    const auto sides = sideWindows();
-    dockFresh_ = !std::all_of(sides.begin(), sides.end(),
-                              [](QWidget* w) { return OuterPlace::of(w)->framed(); });
+    dockFresh_ = false;
+    for (const SideWindowRow& r : sideWindowRows()) {
+        OuterPlace::of(r.window)->moveTo(at.*r.dock);
+        dockFresh_ = dockFresh_ || !OuterPlace::of(r.window)->framed();
+    }
 }
 
 void frmMain::dockSideWindows() {
     // Placed before they are shown, so that a window shown for the first time maps where its
     // frame belongs when the frame of its kind is known.
-    for (QWidget* w : sideWindows())
-        w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    for (const SideWindowRow& r : sideWindowRows())
+        r.window->setWindowState(r.window->windowState() &
+                                 ~(Qt::WindowMinimized | Qt::WindowMaximized));
     placeDocked();
-    const auto show = [](QWidget* w, QPushButton* toggle) {
-        w->show();
-        toggle->setChecked(true);
-    };
-    show(frmMorvasFathers_, chkRec);
-    show(frmStatistic_, chkStat);
-    show(frmFuture_, chkFuture);
-    show(frmMP3_, chkMP3);
+    for (const SideWindowRow& r : sideWindowRows()) {
+        r.window->show();
+        r.toggle->setChecked(true);
+    }
 }
 
 void frmMain::Minimize_Window(bool minimize) {

@@ -5,6 +5,7 @@
 #include "windows/frm_main.h"
 #include "windows/frm_morvas_fathers.h"
 #include "windows/frm_mp3.h"
+#include "windows/side_window.h"
 #include "windows/frm_statistic.h"
 #include "windows/win_colour.h"
 
@@ -26,13 +27,14 @@ void frmMain::connectMenu() {
     connect(chkSet, &QPushButton::toggled, this, &frmMain::chkSet_Click);
     connect(chkExit, &QPushButton::toggled, this, &frmMain::chkExit_Click);
     connect(chkAuto, &QPushButton::toggled, this, &frmMain::chkAuto_Click);
-    connect(chkFuture, &QPushButton::toggled, this, &frmMain::chkFuture_Click);
-    connect(chkRec, &QPushButton::toggled, this, &frmMain::chkRec_Click);
-    connect(chkStat, &QPushButton::toggled, this, &frmMain::chkStat_Click);
-    connect(chkMP3, &QPushButton::toggled, this, &frmMain::chkMP3_Click);
-    // A mouse click on a toggle gives the keyboard back to the game.
-    for (QPushButton* b : {chkFuture, chkRec, chkStat, chkMP3})
-        connect(b, &QPushButton::clicked, this, &frmMain::focusField);
+    for (const SideWindowRow& r : sideWindowRows()) {
+        SideWindow* window = r.window;
+        QPushButton* toggle = r.toggle;
+        connect(toggle, &QPushButton::toggled, this,
+                [window, toggle] { window->setVisible(toggle->isChecked()); });
+        // A mouse click on a toggle gives the keyboard back to the game.
+        connect(toggle, &QPushButton::clicked, this, &frmMain::focusField);
+    }
 
     for (QPushButton* b : {chkPause, chkHelp, chkDemo, chkSet, chkExit})
         onMouseMove(b, [this, b] { hoverTopButton(b); });
@@ -140,22 +142,6 @@ void frmMain::chkAuto_Click() {
         chkAuto->setChecked(false);
     }
     focusField();
-}
-
-void frmMain::chkFuture_Click() {
-    frmFuture_->setVisible(chkFuture->isChecked());
-}
-
-void frmMain::chkStat_Click() {
-    frmStatistic_->setVisible(chkStat->isChecked());
-}
-
-void frmMain::chkRec_Click() {
-    frmMorvasFathers_->setVisible(chkRec->isChecked());
-}
-
-void frmMain::chkMP3_Click() {
-    frmMP3_->setVisible(chkMP3->isChecked());
 }
 
 }  // namespace morvast

@@ -5,11 +5,8 @@
 
 #include "sound/sound_system.h"
 #include "windows/frm_main.h"
-#include "windows/frm_morvas_fathers.h"
 #include "windows/frm_mp3.h"
-#include "windows/frm_open.h"
-#include "windows/frm_statistic.h"
-#include "windows/frm_future.h"
+#include "windows/side_window.h"
 #include "windows/twips.h"
 
 namespace morvast {
@@ -43,15 +40,6 @@ void frmMain::setSettingsFolder(const QString& folder, const QString& machineNam
     settingsFile_.emplace(folder, machineName, mediaFolder);
 }
 
-void frmMain::connectPlayer() {
-    frmOpen_ = new frmOpen(QString(), mountedVolumes, this);
-    frmMP3_ = new morvast::frmMP3(settings, this);
-    frmMP3_->setAttribute(Qt::WA_ShowWithoutActivating);
-    frmMP3_->setFocusTarget(picMorvast);
-    frmMP3_->setOnUserClose([this] { chkMP3->setChecked(false); });
-    frmMP3_->setChooser(frmOpen_);
-}
-
 void frmMain::placeAt(QWidget* w, float left, float top) {
     // Left and Top are the outer edges, frame included.
     OuterPlace::of(w)->moveTo(QPoint(twipsToPixels(left), twipsToPixels(top)));
@@ -66,15 +54,12 @@ void frmMain::LoadSettings() {
     settingsOnDisk_ = s;
 
     placeAt(this, s.frmMain.Left, s.frmMain.Top);
-    const auto side = [](QWidget* w, const SideWindowPlace& p) {
+    for (const SideWindowRow& r : sideWindowRows()) {
+        const SideWindowPlace& p = s.*r.place;
         // Placed before it maps, so that a known frame lands where it belongs at once.
-        if (p.Visible) placeAt(w, p.Left, p.Top);
-        w->setVisible(p.Visible);
-    };
-    side(frmMorvasFathers_, s.frmMorvasFathers);
-    side(frmStatistic_, s.frmStatistic);
-    side(frmFuture_, s.frmFuture);
-    side(frmMP3_, s.frmMP3);
+        if (p.Visible) placeAt(r.window, p.Left, p.Top);
+        r.window->setVisible(p.Visible);
+    }
 
     settings.EnableSoundControl = s.EnableSoundControl;
     settings.PathToBkgMusic = s.PathToBkgMusic.used;
@@ -133,14 +118,11 @@ void frmMain::SaveSettings() {
 
     // A minimised window is written with the place of its normal state, without showing it.
     storePlace(this, s.frmMain.Left, s.frmMain.Top);
-    const auto side = [](const QWidget* w, SideWindowPlace& p) {
-        p.Visible = w->isVisible();
-        if (p.Visible) storePlace(w, p.Left, p.Top);
-    };
-    side(frmMorvasFathers_, s.frmMorvasFathers);
-    side(frmStatistic_, s.frmStatistic);
-    side(frmFuture_, s.frmFuture);
-    side(frmMP3_, s.frmMP3);
+    for (const SideWindowRow& r : sideWindowRows()) {
+        SideWindowPlace& p = s.*r.place;
+        p.Visible = r.window->isVisible();
+        if (p.Visible) storePlace(r.window, p.Left, p.Top);
+    }
 
     s.EnableSoundControl = settings.EnableSoundControl;
     s.PathToBkgMusic.set(settings.PathToBkgMusic);

@@ -7,14 +7,9 @@
 
 namespace morvast {
 
-frmMorvasFathers::frmMorvasFathers(QWidget* focusReturn, std::function<void()> onUserClose,
-                                   QWidget* parent)
+frmMorvasFathers::frmMorvasFathers(QWidget* parent)
     : SideWindow(QStringLiteral("The Best Of The Morvast"), QSize(px(2970), px(2835)), parent),
       lstTable(new QListWidget(this)) {
-    setFocusTarget(focusReturn);
-    setOnUserClose(std::move(onUserClose));
-    setAttribute(Qt::WA_ShowWithoutActivating);
-
     lstTable->setGeometry(0, 0, width(), height());
     // Names and scores line up in columns only in a fixed-pitch face.
     QFont font(QStringLiteral("Courier New"), 9);

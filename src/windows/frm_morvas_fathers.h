@@ -15,10 +15,7 @@ namespace morvast {
 class frmMorvasFathers : public SideWindow {
     Q_OBJECT
   public:
-    // focusReturn gets the keyboard whenever the window would take it; onUserClose runs when
-    // the user closes the window (the main window unchecks chkRec there).
-    frmMorvasFathers(QWidget* focusReturn, std::function<void()> onUserClose,
-                     QWidget* parent = nullptr);
+    explicit frmMorvasFathers(QWidget* parent = nullptr);
 
     // The lines of FillRecordsList.
     void setRecordsList(const QStringList& lines);

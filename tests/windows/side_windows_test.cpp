@@ -31,7 +31,7 @@ class SideWindows : public ::testing::Test {
     QLineEdit *field = new QLineEdit(&main), *other = new QLineEdit(&main);
     frmStatistic stat;
     frmFuture future;
-    frmMorvasFathers records{field, [] {}};
+    frmMorvasFathers records;
     SideWindow* const all[3] = {&stat, &future, &records};
 };
 
