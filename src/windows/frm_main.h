@@ -48,7 +48,7 @@ class frmSettings;
 //   frm_main_panel.cpp     the score panel's labels as the game reports, the two blinks
 //   frm_main_records.cpp   the records table at a game start, the place update, end of a game
 //   frm_main_outline.cpp   the window's outline
-//   frm_main_docking.cpp   side windows minimised along and docked by Auto, Minimize_Window
+//   frm_main_docking.cpp   the side windows' table, minimised along and docked by Auto
 //   frm_main_help.cpp      the help tour
 //   frm_main_settings.cpp  LoadSettings and SaveSettings: the settings file applied and collected
 //   frm_main_settings_window.cpp  the settings window behind Set
@@ -221,7 +221,7 @@ class frmMain : public QWidget, public GameListener {
     void showEvent(QShowEvent* event) override;
 
   public:
-    // --- the settings file, the player window and the chooser (frm_main_settings.cpp) ---
+    // --- the settings file (frm_main_settings.cpp) ---
     // The folder of the settings file "Mvst" + machine name + ".ini", set before the window
     // loads; the program uses its data folder. Default media and relative stored paths lead
     // into mediaFolder. Without a settings folder the settings are neither read nor written and

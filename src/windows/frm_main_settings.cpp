@@ -1,5 +1,5 @@
 // The settings file of the main window: LoadSettings applies it at the first load, SaveSettings
-// collects it when the window closes. Also the player window and the file chooser it uses.
+// collects it when the window closes.
 #include <algorithm>
 #include <cmath>
 
