@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 
 #include "settings/effect_events.h"
@@ -31,7 +32,6 @@ const QString kChooseFile = QStringLiteral("Выбрать файл");
 const QString kTurnOff = QStringLiteral("Выключить");
 // The value a release-acting slider last showed or passed on; a release that finds the same
 // value has nothing to pass on.
-const char* const kApplied = "appliedValue";
 
 QSlider* makeSlider(QWidget* parent, QRect r, int min, int max, int large, int ticks,
                     const QString& tip) {
@@ -171,33 +171,32 @@ void frmSettings::buildControls() {
 // ---------------------------------------------------------------- opening
 
 void frmSettings::Form_Load() {
-    filling_ = true;
-    const DirectSound* music = t_.sounds ? &t_.sounds->music : nullptr;
-    showOnSlider(sldVolBackgrnd, music ? music->volume() : 0);
-    chkEnable->setChecked(!t_.play.EnableLoop);
-    chkSoundControl->setChecked(!t_.main.EnableSoundControl);
-    lblFile->setText(GetFileName(t_.main.PathToBkgMusic));
-    filling_ = false;
+    {
+        const QScopedValueRollback<bool> filling(filling_, true);
+        const DirectSound* music = t_.sounds ? &t_.sounds->music : nullptr;
+        showOnSlider(sldVolBackgrnd, music ? music->volume() : 0);
+        chkEnable->setChecked(!t_.play.EnableLoop);
+        chkSoundControl->setChecked(!t_.main.EnableSoundControl);
+        lblFile->setText(GetFileName(t_.main.PathToBkgMusic));
+    }
 
+    // The list's handler shows the first event's objects.
     for (int i = 0; i < kEffectEventCount; ++i)
         cmbListEvents->addItem(effectEventText(i));
     cmbListEvents->setCurrentIndex(0);
 
-    filling_ = true;
+    const QScopedValueRollback<bool> filling(filling_, true);
     showOnSlider(sldChange, t_.play.SpeedChange);
     txtChange->setText(QString::number(sldChange->value()));
     showOnSlider(sldFreq, t_.main.freq);
     if (t_.play.iFantom < optFant.size()) optFant[t_.play.iFantom]->setChecked(true);
     chkSetka->setChecked(!t_.play.bDrawSetka);
-    filling_ = false;
 }
 
 void frmSettings::showOnSlider(QSlider* s, int value) {
-    const bool was = filling_;
-    filling_ = true;
+    const QScopedValueRollback<bool> filling(filling_, true);
     s->setValue(std::clamp(value, s->minimum(), s->maximum()));
-    s->setProperty(kApplied, s->value());
-    filling_ = was;
+    applied_[s] = s->value();
 }
 
 // ---------------------------------------------------------------- the event list
@@ -247,13 +246,11 @@ void frmSettings::ShowSecondVar(const clsDMCtrl& object) {
 
 void frmSettings::showVariant(const clsDMCtrl& object, QLabel* name, QSlider* volume,
                               QSlider* frequency, QCheckBox* off) {
-    const bool was = filling_;
-    filling_ = true;
+    const QScopedValueRollback<bool> filling(filling_, true);
     name->setText(GetFileName(object.DMCtrlPath()));
     showOnSlider(volume, object.DMCtrlVolume());
     showOnSlider(frequency, object.DMCtrlFreq());
     off->setChecked(!object.DMCtrlEnabled());
-    filling_ = was;
 }
 
 void frmSettings::cmbListEvents_Click() {
@@ -276,8 +273,9 @@ void frmSettings::chkEnSecondVar_Click() {
 }
 
 void frmSettings::sliderReleased(QSlider* s) {
-    if (s->property(kApplied).toInt() == s->value()) return;
-    s->setProperty(kApplied, s->value());
+    int& applied = applied_[s];
+    if (applied == s->value()) return;
+    applied = s->value();
     const int v = s->value();
     if (s == sldVolBut1) SetEventProperty(v, 2, 0);
     if (s == sldVolBut2) SetEventProperty(v, 2, 1);
@@ -353,10 +351,8 @@ void frmSettings::setSweepStep(int16_t step) {
 }
 
 void frmSettings::sldChange_Moved() {
-    const bool was = filling_;
-    filling_ = true;
+    const QScopedValueRollback<bool> filling(filling_, true);
     txtChange->setText(QString::number(sldChange->value()));
-    filling_ = was;
     setSweepStep(static_cast<int16_t>(sldChange->value()));
 }
 
@@ -364,11 +360,9 @@ void frmSettings::txtChange_Change() {
     const SweepText typed = sweepText(txtChange->text());
     if (!typed.step) return;  // below the slider's range: not a step
     if (typed.replaceWithMax) {
-        const bool was = filling_;
-        filling_ = true;
+        const QScopedValueRollback<bool> filling(filling_, true);
         txtChange->setText(QString::number(kSweepStepMax));
         txtChange->setSelection(0, static_cast<int>(txtChange->text().size()));
-        filling_ = was;
     }
     showOnSlider(sldChange, *typed.step);
     setSweepStep(*typed.step);
@@ -419,7 +413,7 @@ bool frmSettings::eventFilter(QObject* watched, QEvent* event) {
                 if (over)
                     sliderReleased(s);
                 else
-                    showOnSlider(s, s->property(kApplied).toInt());
+                    showOnSlider(s, applied_[s]);
             },
             Qt::QueuedConnection);
     } else if (event->type() == QEvent::Wheel) {

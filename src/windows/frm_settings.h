@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 
 #include <QDialog>
 #include <QString>
@@ -134,6 +135,9 @@ class frmSettings : public QDialog {
     UrlOpener openUrl_;
     // Set while the window itself puts values on its controls, which then act on nothing.
     bool filling_ = false;
+    // Each slider's value in force: what a release compares with, and what a drag let go
+    // outside the slider springs back to.
+    std::map<const QSlider*, int> applied_;
 };
 
 }  // namespace morvast
