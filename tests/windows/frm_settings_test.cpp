@@ -1,8 +1,6 @@
-// The settings window driven as a player drives it, over real sound objects rendered offline
-// and a chooser over a temporary folder.
-#include <chrono>
+// The settings window driven as a player drives it, over real sound objects and a chooser over
+// a temporary folder.
 #include <cmath>
-#include <thread>
 #include <tuple>
 
 #include <QCheckBox>
@@ -127,21 +125,6 @@ class SettingsWindow : public ::testing::Test {
             QTest::keyClick(w->cmbListEvents,
                             w->cmbListEvents->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
     }
-    // Renders as a device would, each buffer once the music's thread has decoded enough.
-    std::vector<float> render(int frames) {
-        std::vector<float> out;
-        for (int done = 0; done < frames; done += 256) {
-            for (int wait = 0;
-                 wait < 5000 && sounds->music.loaded() && sounds->music.bufferedFrames() < 4096;
-                 ++wait)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            std::vector<float> part(static_cast<size_t>(std::min(256, frames - done)) * 2);
-            sounds->mixer().render(part.data(), static_cast<int>(part.size() / 2));
-            out.insert(out.end(), part.begin(), part.end());
-        }
-        return out;
-    }
-
     bool app = (testing::app(), true);
     QTemporaryDir tmp;
     QString soundDir;
@@ -356,25 +339,16 @@ TEST_F(SettingsWindow, VariantSlidersActWhenLetGoOrTurnedAndNeverShowAValueNotIn
     EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlFreq(), 0);
 }
 
-TEST_F(SettingsWindow, MusicControlsActAtOnceAndAreHeard) {
+// What the values sound like is the sound tests' business; here, that the controls reach them.
+TEST_F(SettingsWindow, MusicControlsActAtOnceAndEffectSlidersWhenLetGo) {
     open();
-    auto level = [this] {
-        render(kRate / 10);  // past the glide
-        const auto out = render(kRate / 10);
-        return testing::peak(out, 0);
-    };
-    const float before = level();
-    ASSERT_GT(before, 0.05f);
-
     // The volume acts on every move, and gives the focus to OK.
     w->sldVolBackgrnd->setFocus();
     pressKey(w->sldVolBackgrnd, Qt::Key_PageDown);
     EXPECT_EQ(sounds->music.volume(), -2500);
     EXPECT_TRUE(w->cmdOk->hasFocus());
-    EXPECT_NEAR(level() / before, std::pow(10.0, -1000 / 2000.0), 0.02);
 
-    // The frequency acts when let go, at once: twice the rate, twice the pitch.
-    const double pitch = testing::toneHz(render(kRate / 4), 0, kRate);
+    // The frequency acts when let go.
     w->sldFreq->setFocus();
     for (int i = 0; i < 3; ++i)
         pressKey(w->sldFreq, Qt::Key_PageUp);
@@ -382,8 +356,6 @@ TEST_F(SettingsWindow, MusicControlsActAtOnceAndAreHeard) {
     releaseKey(w->sldFreq, Qt::Key_PageUp);
     EXPECT_EQ(main.freq, 30000);
     EXPECT_EQ(sounds->music.BkgMusicGetFreq(), 30000);
-    render(kRate / 10);
-    EXPECT_NEAR(testing::toneHz(render(kRate / 4), 0, kRate) / pitch, 2.0, 0.05);
 
     QTest::mouseClick(w->chkEnable, Qt::LeftButton);
     EXPECT_FALSE(play.EnableLoop);
@@ -391,29 +363,16 @@ TEST_F(SettingsWindow, MusicControlsActAtOnceAndAreHeard) {
     QTest::mouseClick(w->chkEnable, Qt::LeftButton);
     EXPECT_TRUE(play.EnableLoop);
     EXPECT_TRUE(sounds->music.isSounding());
-}
 
-TEST_F(SettingsWindow, AnEffectVolumeMovedInTheWindowIsHeardAtTheNextPlay) {
-    sounds->music.BkgMusicStop();
-    open();
+    // An effect's slider still shows -900; a release passes on what it shows after the keys.
     clsDMCtrl& inverse = fx(SoundEffect::Inverse);
-    inverse.DMCtrlVolume(0);
-    inverse.DMCtrlFreq(15000);
-    inverse.DMCtrlPlay();
-    const float loud = testing::peak(render(kRate / 10), 0);
-    EXPECT_NEAR(loud, 0.25f, 1e-3);
-    // The window still shows -900, and a release passes on what it shows after the key.
     w->sldVolBut1->setFocus();
     pressKey(w->sldVolBut1, Qt::Key_PageUp);  // -900 + 1000 stops at 0
     pressKey(w->sldVolBut1, Qt::Key_PageDown);
     pressKey(w->sldVolBut1, Qt::Key_PageDown);
+    EXPECT_EQ(inverse.DMCtrlVolume(), -900);
     releaseKey(w->sldVolBut1, Qt::Key_PageDown);
-    ASSERT_EQ(inverse.DMCtrlVolume(), -2000);
-    EXPECT_NEAR(testing::peak(render(kRate / 10), 0), loud,
-                1e-3);  // the running sound is as it was
-    inverse.DMCtrlPlay();
-    render(kRate / 100);
-    EXPECT_NEAR(testing::peak(render(kRate / 10), 0), loud * 0.1f, 1e-3);
+    EXPECT_EQ(inverse.DMCtrlVolume(), -2000);
 }
 
 TEST_F(SettingsWindow, TheSweepStepDisplayOptionsAndTheMailLabel) {
