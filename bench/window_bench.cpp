@@ -33,12 +33,12 @@
 #include <QTimer>
 
 #include "proc_memory.h"
-#include "windows/frm_enter_name.h"
-#include "windows/frm_game_over.h"
-#include "windows/frm_main.h"
-#include "windows/game_sounds.h"
-#include "windows/picture_box.h"
-#include "windows/twips.h"
+#include "windows/forms/frm_enter_name.h"
+#include "windows/forms/frm_game_over.h"
+#include "windows/main/frm_main.h"
+#include "windows/main/game_sounds.h"
+#include "windows/widgets/picture_box.h"
+#include "windows/widgets/twips.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <cstdio>
 
-#include "windows/app_look.h"
+#include "windows/widgets/app_look.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {

@@ -1,8 +1,8 @@
 #include "settings/app_paths.h"
-#include "windows/frm_main.h"
-#include "windows/game_sounds.h"
-#include "windows/platform_choice.h"
-#include "windows/session_end.h"
+#include "windows/main/frm_main.h"
+#include "windows/main/game_sounds.h"
+#include "windows/widgets/platform_choice.h"
+#include "windows/main/session_end.h"
 
 #include <QApplication>
 #include <QByteArrayList>

@@ -14,12 +14,12 @@
 #include <sys/stat.h>
 
 #include "gui_fixture.h"
-#include "windows/frm_enter_name.h"
-#include "windows/frm_game_over.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/frm_statistic.h"
-#include "windows/session_end.h"
-#include "windows/win_colour.h"
+#include "windows/forms/frm_enter_name.h"
+#include "windows/forms/frm_game_over.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/forms/frm_statistic.h"
+#include "windows/main/session_end.h"
+#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

@@ -1,4 +1,4 @@
-#include "windows/falling_clock.h"
+#include "windows/widgets/falling_clock.h"
 
 #include "gui_fixture.h"
 

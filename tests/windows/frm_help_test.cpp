@@ -5,8 +5,8 @@
 #include <QWindow>
 
 #include "gui_fixture.h"
-#include "windows/frm_help.h"
-#include "windows/win_colour.h"
+#include "windows/forms/frm_help.h"
+#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
-#include "windows/frm_open.h"
+#include "windows/forms/frm_open.h"
 
 namespace morvast {
 namespace {

@@ -22,11 +22,11 @@
 #include "gui_fixture.h"
 #include "sound/audio_output.h"
 #include "sound/sound_system.h"
-#include "windows/frm_enter_name.h"
-#include "windows/frm_game_over.h"
-#include "windows/frm_open.h"
-#include "windows/frm_settings.h"
-#include "windows/win_colour.h"
+#include "windows/forms/frm_enter_name.h"
+#include "windows/forms/frm_game_over.h"
+#include "windows/forms/frm_open.h"
+#include "windows/forms/frm_settings.h"
+#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

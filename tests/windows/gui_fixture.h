@@ -18,8 +18,8 @@
 
 #include "engine/random.h"
 #include "scoring/records.h"
-#include "windows/frm_main.h"
-#include "windows/picture_box.h"
+#include "windows/main/frm_main.h"
+#include "windows/widgets/picture_box.h"
 
 #ifndef MORVAST_TEST_SCALE
 #define MORVAST_TEST_SCALE "1"

@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "gui_fixture.h"
-#include "windows/frm_enter_name.h"
-#include "windows/frm_game_over.h"
-#include "windows/frm_help.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/win_colour.h"
+#include "windows/forms/frm_enter_name.h"
+#include "windows/forms/frm_game_over.h"
+#include "windows/forms/frm_help.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

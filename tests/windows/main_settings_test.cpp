@@ -11,12 +11,12 @@
 #include "settings/settings_format.h"
 #include "sound/audio_output.h"
 #include "sound/sound_system.h"
-#include "windows/frm_future.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/frm_mp3.h"
-#include "windows/frm_open.h"
-#include "windows/frm_statistic.h"
-#include "windows/game_sounds.h"
+#include "windows/forms/frm_future.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/forms/frm_mp3.h"
+#include "windows/forms/frm_open.h"
+#include "windows/forms/frm_statistic.h"
+#include "windows/main/game_sounds.h"
 
 namespace morvast {
 namespace {

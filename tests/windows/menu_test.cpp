@@ -4,11 +4,11 @@
 #include <QTest>
 
 #include "gui_fixture.h"
-#include "windows/frm_mp3.h"
-#include "windows/frm_future.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/frm_statistic.h"
-#include "windows/win_colour.h"
+#include "windows/forms/frm_mp3.h"
+#include "windows/forms/frm_future.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/forms/frm_statistic.h"
+#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

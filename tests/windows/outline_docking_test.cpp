@@ -2,13 +2,13 @@
 #include <QTest>
 
 #include "gui_fixture.h"
-#include "windows/dock_places.h"
-#include "windows/frm_future.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/frm_mp3.h"
-#include "windows/frm_statistic.h"
-#include "windows/outer_place.h"
-#include "windows/platform_choice.h"
+#include "windows/widgets/dock_places.h"
+#include "windows/forms/frm_future.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/forms/frm_mp3.h"
+#include "windows/forms/frm_statistic.h"
+#include "windows/widgets/outer_place.h"
+#include "windows/widgets/platform_choice.h"
 
 namespace morvast {
 namespace {

@@ -6,9 +6,9 @@
 #include <QWindow>
 
 #include "gui_fixture.h"
-#include "windows/frm_future.h"
-#include "windows/frm_morvas_fathers.h"
-#include "windows/frm_statistic.h"
+#include "windows/forms/frm_future.h"
+#include "windows/forms/frm_morvas_fathers.h"
+#include "windows/forms/frm_statistic.h"
 
 namespace morvast {
 namespace {
