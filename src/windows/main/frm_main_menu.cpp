@@ -1,12 +1,8 @@
 // The menu: the hover colours of its top row, the running light that crosses that row when a
 // place is gained, and the Click handler of every menu button.
 #include "windows/widgets/control_events.h"
-#include "windows/forms/frm_future.h"
 #include "windows/main/frm_main.h"
-#include "windows/forms/frm_morvas_fathers.h"
-#include "windows/forms/frm_mp3.h"
 #include "windows/widgets/side_window.h"
-#include "windows/forms/frm_statistic.h"
 #include "windows/widgets/win_colour.h"
 
 namespace morvast {
