@@ -1,5 +1,6 @@
 """Helpers shared by the end-to-end tests: a private Xvfb display, xdotool and screenshot
 wrappers, polling, and a throw-away copy of the program folder."""
+import functools
 import os
 import re
 import shlex
@@ -10,6 +11,9 @@ import tempfile
 import time
 
 TITLE = "Morvast XII VelkNET"
+# The side windows' titles, as patterns for xdotool's name search.
+SIDE = {"records": "The Best Of The Morvast", "statistic": "Statistic", "future": "Future",
+        "player": r"\*\.mp3 & \*\.wma Player"}
 SCREEN_W, SCREEN_H = 640, 640
 
 
@@ -113,6 +117,19 @@ def outer_geometry(env, wid):
             field("Width") + left + right, field("Height") + top + bottom)
 
 
+def check_docked(m, future, stat, records, player):
+    """Auto's places, given (x, y, width, height) of the main window and the side windows, all
+    outer or all client: the future window 20 twips right of the main window's top, the
+    statistic window 40 twips beside it, the records window's bottom level with the main one's,
+    and the player centred in the space left between the future and the records windows."""
+    column = m[0] + m[2] + 1
+    assert future[:2] == (column, m[1]), (future, m)
+    assert stat[:2] == (column + future[2] + 2, m[1]), (stat, future, m)
+    assert (records[0], records[1] + records[3]) == (column, m[1] + m[3]), (records, m)
+    space = records[1] - m[1] - future[3] - player[3]
+    assert player[:2] == (column, m[1] + future[3] + space // 2), (player, future, records)
+
+
 def settings_path(folder):
     """The settings file the program keeps in its folder for this computer."""
     name = socket.gethostname().strip().split("\0")[0].replace("/", "_").replace("\\", "_")
@@ -166,8 +183,37 @@ def clean_up(game, folder, xvfb=None):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+@functools.cache
+def controls():
+    """Where the program's windows lay out their named controls: {(window, name): (x, y, width,
+    height)} in pixels of the window's client area (windows: main, settings, help, gameover)."""
+    out = subprocess.run([os.environ["MORVAST_CONTROL_MAP"]], capture_output=True, check=True,
+                         text=True, timeout=60).stdout
+    return {(window, name): tuple(map(int, place))
+            for window, name, *place in (line.split() for line in out.splitlines())}
+
+
+def middle(window, name):
+    """The middle of a named control, in its window's client area."""
+    x, y, w, h = controls()[(window, name)]
+    return x + w // 2, y + h // 2
+
+
+def box(window, name):
+    """The box or circle at the left end of a named check box or option button."""
+    x, y, _, h = controls()[(window, name)]
+    return x + 8, y + h // 2
+
+
 def click(env, x, y):
     run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], env)
+
+
+def click_control(env, origin, window, name, at=middle):
+    """Clicks a named control of a window whose client area starts at origin, (x, y) on the
+    screen: in its middle, or with at=box on its box."""
+    dx, dy = at(window, name)
+    click(env, origin[0] + dx, origin[1] + dy)
 
 
 def launch(program, env, user=None):
@@ -214,8 +260,8 @@ class XSession:
         self.game, wid = launch(self.program, self.env, self.user)
         return wid
 
-    def click(self, x, y):
-        click(self.env, x, y)
+    def click_control(self, origin, window, name, at=middle):
+        click_control(self.env, origin, window, name, at)
 
     def wait_exit(self):
         """Waits for the program to end by itself, as it should, with status 0."""

@@ -10,18 +10,14 @@ import os
 import subprocess
 import sys
 
-from e2e_support import (XSession, click, pixel, run, screenshot, visible_windows, wait_for,
-                         window_geometry)
+from e2e_support import (SIDE, XSession, check_docked, click_control, pixel, run, screenshot,
+                         visible_windows, wait_for, window_geometry)
 
 # Client coordinates in the main window.
 INSIDE = [(130, 240), (271, 3), (440, 575)]      # the field, the top bar, the menu frame
 CUT_AWAY = [(264, 300), (300, 480), (40, 550)]   # between the frames
 FIELD_SPOT = (21, 424)                           # in the play field, clear of the help window
 CONTROL_SPOT = (180, 500)                        # in the Control frame, right of its caption
-HELP_BUTTON = (224 + 8 + 40 + 20, 488 + 8 + 16 + 8)
-AUTO_BUTTON = (224 + 8 + 0 + 20, 488 + 8 + 40 + 8)
-NEXT_BUTTON = (136 + 44, 160 + 8)                # in the help window
-CLOSE_BUTTON = (8 + 44, 160 + 8)
 BLUE, BLACK, GREEN = (0, 0, 255), (0, 0, 0), (0, 255, 0)
 
 
@@ -74,24 +70,18 @@ def check_outline(session, wid):
     print("the pointer reaches the backdrop through the cut-away parts")
 
     # Auto: the side windows beside the main window, bottoms and tops level with it.
-    click(env, mx + AUTO_BUTTON[0], my + AUTO_BUTTON[1])
+    click_control(env, (mx, my), "main", "chkAuto")
     def docked(title):
         ids = visible_windows(env, title)
         return window_geometry(env, ids[0]) if ids else None
-    future = wait_for(lambda: docked("Future"), 20, "the future window")
-    stat = wait_for(lambda: docked("Statistic"), 20, "the statistic window")
-    best = wait_for(lambda: docked("The Best Of The Morvast"), 20, "the records window")
-    player = wait_for(lambda: docked(r"\*\.mp3 & \*\.wma Player"), 20, "the player window")
-    column = mx + mw + 1  # 20 twips
-    assert future[:2] == (column, my), future
-    assert stat[:2] == (column + future[2] + 2, my), stat  # 40 twips beside it
-    assert best[:2] == (column, my + mh - best[3]), best
-    space = best[1] - future[1] - future[3] - player[3]
-    assert player[:2] == (column, future[1] + future[3] + space // 2), player  # centred
-    print("docked: future", future, "statistic", stat, "records", best, "player", player)
+    side = {name: wait_for(lambda: docked(title), 20, f"the {name} window")
+            for name, title in SIDE.items()}
+    check_docked((mx, my, mw, mh), side["future"], side["statistic"], side["records"],
+                 side["player"])
+    print("docked:", side)
 
     # Help: the records text first, then Next paints the field blue, then the next control.
-    click(env, mx + HELP_BUTTON[0], my + HELP_BUTTON[1])
+    click_control(env, (mx, my), "main", "chkHelp")
 
     def unrolled_help():
         """Where the help window stands once it has unrolled: clicks reach it then. Every
@@ -102,19 +92,18 @@ def check_outline(session, wid):
             return g if g and g[3] > 180 else None
         return wait_for(unrolled, 20, "the help window, unrolled")[:2]
 
-    def press_in_help(button):
-        hx, hy = unrolled_help()
-        click(env, hx + button[0], hy + button[1])
+    def press_in_help(name):
+        click_control(env, unrolled_help(), "help", name)
 
     def colour_at(spot):
         return pixel(screenshot(env, shot), mx + spot[0], my + spot[1])
-    press_in_help(NEXT_BUTTON)
+    press_in_help("cmdNext")
     wait_for(lambda: colour_at(FIELD_SPOT) == BLUE, 20, "the field painted blue")
-    press_in_help(NEXT_BUTTON)
+    press_in_help("cmdNext")
     wait_for(lambda: colour_at(CONTROL_SPOT) == BLUE, 20, "the Control frame painted blue")
     assert colour_at(FIELD_SPOT) == BLACK
     print("Next steps from the field to the Control frame")
-    press_in_help(CLOSE_BUTTON)
+    press_in_help("cmdClose")
     wait_for(lambda: not visible_windows(env, "Справка"), 20, "the help window to close")
     wait_for(lambda: colour_at(CONTROL_SPOT) == BLACK, 20, "the Control frame black again")
     print("Close ends the tour")

@@ -14,7 +14,6 @@ from e2e_support import XSession, pixel, run, screenshot, wait_for
 
 # Without a window manager the window's client area sits at 0,0 of the screen.
 FIELD = (16, 24, 233, 433)          # picMorvast: left, top, width, height
-EXIT_BUTTON = (224 + 8 + 160 + 20, 488 + 8 + 16 + 8)
 CELL_PX = 233 * 250 / 3760          # one field cell across, in pixels
 
 
@@ -51,7 +50,7 @@ def main():
                 time.sleep(0.8 if key == "Down" else 0.05)
             run(["import", "-window", "root", "-crop", "462x614+0+0", "+repage", keep], env)
 
-        x.click(*EXIT_BUTTON)
+        x.click_control((0, 0), "main", "chkExit")
         x.wait_exit()
         print("closed by its Exit button")
         return 0

@@ -16,8 +16,6 @@ from e2e_support import (XSession, default_settings, run, screenshot, settings_p
                          visible_windows, wait_for, wait_painted, window_geometry)
 
 NAME = "Tester"
-# "Нет" in the game-over dialog, relative to the dialog's client area.
-NO_BUTTON = (98 + 30, 54 + 13)
 
 
 def play_until_dialog(env, main):
@@ -76,8 +74,7 @@ def play_to_records(x, records):
             20, "the game-over dialog")[0]
         assert name_dialog not in visible_windows(env), "the name dialog stayed open"
         wait_painted(env, game_over, shot)
-        left, top, _, _ = window_geometry(env, game_over)
-        x.click(left + NO_BUTTON[0], top + NO_BUTTON[1])
+        x.click_control(window_geometry(env, game_over)[:2], "gameover", "cmdNo")
         x.wait_exit()
     except Exception:
         # What the screen and the file looked like, for a failure seen only on a busy

@@ -12,13 +12,8 @@ import sys
 
 from e2e_support import XSession, default_settings, settings_path, wait_for, window_geometry
 
-# The Exit button's middle in the main window's client area (twips / 15).
-EXIT_IN_WINDOW = ((3360 + 120 + 2400 + 307) // 15, (7320 + 120 + 240 + 127) // 15)
-
-
 def close_with_exit(session, wid):
-    x, y, _, _ = window_geometry(session.env, wid)
-    session.click(x + EXIT_IN_WINDOW[0], y + EXIT_IN_WINDOW[1])
+    session.click_control(window_geometry(session.env, wid)[:2], "main", "chkExit")
     session.wait_exit()
 
 

@@ -9,27 +9,22 @@ import glob
 import os
 import sys
 
-from e2e_support import XSession, visible_windows, wait_for, window_geometry
+from e2e_support import XSession, box, middle, visible_windows, wait_for, window_geometry
 
 # Without a window manager the main window's client area sits at 0,0 of the screen.
-SET_BUTTON = (224 + 8 + 120 + 20, 488 + 8 + 16 + 8)
-EXIT_BUTTON = (224 + 8 + 160 + 20, 488 + 8 + 16 + 8)
-# Inside the settings window's client area.
-GRID_BOX = (8 + 10 + 8, 354 + 22 + 10)       # chkSetka's box
-PHANTOM_ALWAYS = (116 + 10 + 6, 354 + 16 + 8)  # optFant(2)'s circle
-OK_BUTTON = (422 + 38, 362 + 13)
+MAIN = (0, 0)
 
 
 def main():
     with XSession(sys.argv[1], "morvast_setwin_") as x:
         x.launch()
-        x.click(*SET_BUTTON)
+        x.click_control(MAIN, "main", "chkSet")
         dialog = wait_for(lambda: visible_windows(x.env, "Settings"), 20, "the settings window")[0]
-        left, top, _, _ = window_geometry(x.env, dialog)
-        for dx, dy in (GRID_BOX, PHANTOM_ALWAYS, OK_BUTTON):
-            x.click(left + dx, top + dy)
+        origin = window_geometry(x.env, dialog)[:2]
+        for name, at in (("chkSetka", box), ("optFant(2)", box), ("cmdOk", middle)):
+            x.click_control(origin, "settings", name, at)
         wait_for(lambda: not visible_windows(x.env, "Settings"), 20, "the settings window to close")
-        x.click(*EXIT_BUTTON)
+        x.click_control(MAIN, "main", "chkExit")
         x.wait_exit()
 
         files = glob.glob(os.path.join(x.folder, "Mvst*.ini"))

@@ -14,18 +14,15 @@ import subprocess
 import sys
 import time
 
-from e2e_support import (TITLE, XSession, click, default_settings, outer_geometry, run,
-                         settings_path, start_window_manager, visible_windows, wait_for)
+from e2e_support import (SIDE, TITLE, XSession, box, check_docked, click_control,
+                         default_settings, outer_geometry, run, settings_path,
+                         start_window_manager, visible_windows, wait_for)
 
 SCREEN = (1280, 1024)  # room for the docked columns: a manager pulls off-screen windows back
-SIDE = {"records": "The Best Of The Morvast", "statistic": "Statistic", "future": "Future",
-        "player": r"\*\.mp3 & \*\.wma Player"}
 # The stored places of the default file, in pixels (twips / 15).
 DEFAULT_PLACES = {"main": (197, 104), "records": (660, 507), "statistic": (769, 104),
                   "future": (660, 104), "player": (660, 391)}
 PLACE_LINES = 14  # the main window's Left and Top, then flag, Left, Top of each side window
-AUTO_BUTTON = (224 + 8 + 0 + 20, 488 + 8 + 40 + 8)  # in the main window's client area
-LEFT_BUTTON = (80, 526)  # inside the steering button "<", hidden while paused
 
 
 def window_ids(env, names):
@@ -63,6 +60,14 @@ def colour_at(env, folder, x, y):
     out = subprocess.run(["convert", shot, "-crop", f"1x1+{x}+{y}", "-depth", "8", "rgb:-"],
                          check=True, capture_output=True, timeout=20).stdout
     return tuple(out[:3])
+
+
+def steering_shown(session, wid):
+    """Whether the steering button "<" shows (it is hidden while paused): its face left of the
+    caption is not the frame's black."""
+    x, y = client_origin(session.env, wid)
+    dx, dy = box("main", "cmdLeftRight(0)")
+    return colour_at(session.env, session.folder, x + dx, y + dy) != (0, 0, 0)
 
 
 def place_lines(ini):
@@ -108,17 +113,10 @@ def check_auto(session, ini, all_closed):
     wid = session.launch()
     env = session.env
     steady_places(env, ["main"] if all_closed else ["main", "statistic", "future", "player"])
-    x, y = client_origin(env, wid)
-    click(env, x + AUTO_BUTTON[0], y + AUTO_BUTTON[1])
+    click_control(env, client_origin(env, wid), "main", "chkAuto")
     p = steady_places(env, list(DEFAULT_PLACES))
     print("docked, all closed before:" if all_closed else "docked, records closed before:", p)
-    m, f, r, s, pl = p["main"], p["future"], p["records"], p["statistic"], p["player"]
-    column = m[0] + m[2] + 1  # 20 twips
-    assert f[:2] == (column, m[1]), (f, m)
-    assert s[:2] == (column + f[2] + 2, m[1]), (s, f, m)  # 40 twips beside the future window
-    assert (r[0], r[1] + r[3]) == (column, m[1] + m[3]), (r, m)  # bottoms level
-    space = r[1] - m[1] - f[3] - pl[3]
-    assert pl[:2] == (column, m[1] + f[3] + space // 2), (pl, f, r)
+    check_docked(p["main"], p["future"], p["statistic"], p["records"], p["player"])
     frames = list(p.values())
     assert not any(overlap(a, b) for i, a in enumerate(frames) for b in frames[i + 1:]), frames
     return wid
@@ -128,8 +126,7 @@ def check_minimise(session, wid):
     env = session.env
     before = steady_places(env, list(DEFAULT_PLACES))
     ids = window_ids(env, list(DEFAULT_PLACES))
-    x, y = client_origin(env, wid)
-    assert colour_at(env, session.folder, x + LEFT_BUTTON[0], y + LEFT_BUTTON[1]) != (0, 0, 0)
+    assert steering_shown(session, wid)
     run(["xdotool", "windowminimize", wid], env)  # a WM_CHANGE_STATE request to the manager
     wait_for(lambda: "Iconic" in run(["xprop", "-id", wid, "WM_STATE"], env), 20, "iconic")
     wait_for(lambda: not any(outer_geometry(env, i) for i in ids.values()), 20,
@@ -139,8 +136,7 @@ def check_minimise(session, wid):
     after = steady_places(env, list(DEFAULT_PLACES))
     print("restored:", {name: g[:2] for name, g in after.items()})
     assert all(near(after[n], before[n]) for n in before), (before, after)
-    x, y = client_origin(env, wid)
-    assert colour_at(env, session.folder, x + LEFT_BUTTON[0], y + LEFT_BUTTON[1]) == (0, 0, 0)
+    assert not steering_shown(session, wid)
     print("restored where they were; the game is paused")
 
 

@@ -24,6 +24,8 @@ frmGameOver::frmGameOver(QWidget* owner) : QDialog(owner) {
     cmdYes->setGeometry(20, 54, 60, 26);
     cmdNo = new QPushButton(QStringLiteral("Нет"), this);
     cmdNo->setGeometry(98, 54, 60, 26);
+    cmdYes->setObjectName(QStringLiteral("cmdYes"));
+    cmdNo->setObjectName(QStringLiteral("cmdNo"));
     connect(cmdYes, &QPushButton::clicked, this, &frmGameOver::cmdYes_Click);
     connect(cmdNo, &QPushButton::clicked, this, &frmGameOver::cmdNo_Click);
     cmdYes->setDefault(true);

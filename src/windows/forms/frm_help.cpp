@@ -56,6 +56,8 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
 
     cmdNext = makeButton(QStringLiteral("Далее"), 2040, this);
     cmdClose = makeButton(QStringLiteral("Закрыть"), 120, this);
+    cmdNext->setObjectName(QStringLiteral("cmdNext"));
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdNext, &QPushButton::clicked, this, &frmHelp::cmdNext_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmHelp::cmdClose_Click);
 

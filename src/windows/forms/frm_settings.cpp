@@ -1,6 +1,7 @@
 #include "windows/forms/frm_settings.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -138,6 +139,20 @@ void frmSettings::buildControls() {
     lblMail->setAlignment(Qt::AlignCenter);
     lblMail->setCursor(Qt::PointingHandCursor);
     lblMail->installEventFilter(this);
+
+    // The controls a player acts on carry their design names, so that tools driving the window
+    // (the end-to-end tests, accessibility) find them by name.
+    const std::pair<QWidget*, const char*> named[] = {{chkSoundControl, "chkSoundControl"},
+                                                      {cmbListEvents, "cmbListEvents"},
+                                                      {cmdOpen, "cmdOpen"},
+                                                      {chkEnable, "chkEnable"},
+                                                      {txtChange, "txtChange"},
+                                                      {chkSetka, "chkSetka"},
+                                                      {cmdOk, "cmdOk"}};
+    for (const auto& [control, name] : named)
+        control->setObjectName(QLatin1StringView(name));
+    for (size_t i = 0; i < optFant.size(); ++i)
+        optFant[i]->setObjectName(QStringLiteral("optFant(%1)").arg(i));
 
     auto onUser = [this](auto* sender, auto signal, auto handler) {
         connect(sender, signal, this, [this, handler](auto&&...) {
