@@ -103,29 +103,5 @@ TEST(Help, NextGoesOnWhileCloseAndTheCloseBoxEndTheTour) {
     EXPECT_FALSE(boxed.isVisible());
 }
 
-TEST(Help, AnAnswererStandsInForThePlayerWithoutAModalLoop) {
-    testing::app();
-    QWidget owner;
-    frmHelp h;
-    QStringList shown;
-    std::vector<HelpAnswer> answers = {HelpAnswer::Next, HelpAnswer::CloseBox};
-    h.setAnswerer([&](frmHelp& d) {
-        shown << d.txtText->toPlainText();
-        EXPECT_EQ(d.heightTwips(), 0);  // loaded afresh for every text
-        const HelpAnswer a = answers.front();
-        answers.erase(answers.begin());
-        return a;
-    });
-    h.strText = QStringLiteral("A");
-    EXPECT_EQ(h.showModal(&owner), HelpAnswer::Next);
-    EXPECT_FALSE(h.blnClose);
-    h.strText = QStringLiteral("B");
-    EXPECT_EQ(h.showModal(&owner), HelpAnswer::CloseBox);
-    EXPECT_TRUE(h.blnClose);
-    EXPECT_EQ(shown, QStringList({"A", "B"}));
-    EXPECT_FALSE(h.isVisible());
-    EXPECT_FALSE(h.tmrResize->isActive());
-}
-
 }  // namespace
 }  // namespace morvast

@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "gui_fixture.h"
@@ -19,7 +18,7 @@ namespace {
 
 using testing::MainWindowTest;
 
-constexpr uint32_t kBlue = 0xFF0000;
+using colour::kBlue;
 const QString kRecordsText = QStringLiteral(
     "Лучшие игроки. Если запустить Morvast XII VelkNET.exe на удаленном компьютере, то и "
     "результат запишется в таблицу рекордов на удаленном компьютере. Чтобы очистить таблицу надо "
@@ -41,7 +40,7 @@ class HelpTour : public MainWindowTest {
     void answer(std::vector<HelpAnswer> answers) {
         w->setHelpAnswerer([this, answers](frmHelp& h) mutable {
             texts << h.strText;
-            tableRed.push_back(tableBase() == colour::toQRgb(0x0000FF));
+            tableRed.push_back(tableBase() == colour::toQRgb(colour::kRed));
             std::vector<QWidget*> blue;
             for (QWidget* c : order())
                 if (shownColour(c) == colour::toQRgb(kBlue)) blue.push_back(c);
@@ -60,29 +59,13 @@ class HelpTour : public MainWindowTest {
     void expectTourEnded() {
         EXPECT_FALSE(w->chkHelp->isChecked());
         EXPECT_TRUE(w->picMorvast->hasFocus());
-        EXPECT_NE(tableBase(), colour::toQRgb(0x0000FF));
+        EXPECT_NE(tableBase(), colour::toQRgb(colour::kRed));
     }
 
     QStringList texts;
     std::vector<bool> tableRed;
     std::vector<std::vector<QWidget*>> blues;
 };
-
-TEST_F(HelpTour, CloseOnTheRecordsTextHighlightsNoControl) {
-    const QRgb tableBefore = tableBase();
-    const auto before = colours();
-    answer({HelpAnswer::Close});
-    rnd.queued = {0.0};
-    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
-    ASSERT_EQ(texts.size(), 1);
-    EXPECT_EQ(texts[0], kRecordsText);
-    EXPECT_TRUE(tableRed[0]);
-    EXPECT_TRUE(blues[0].empty());
-    EXPECT_EQ(tableBase(), tableBefore);
-    EXPECT_EQ(colours(), before);
-    EXPECT_EQ(sound.played, std::vector<SoundEffect>{SoundEffect::Morvast});
-    expectTourEnded();
-}
 
 TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     // Every control with a help text is on the tour, but for the two the tour passes over.
@@ -131,23 +114,14 @@ TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     // The field was drawn again after its step: the grid and the falling figure.
     const PictureCanvas& c = w->picMorvast->canvas();
     EXPECT_NE(c.image().pixel(c.toDevice(QRectF(1000, 3000, 1, 1)).topLeft()), qRgb(0, 0, 0));
-    const int fx = w->game.bytFigX, fy = w->game.bytFigY;
-    bool figureSeen = false;
-    for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 4; ++y)
-            if (w->game.Figura[x][y]) {
-                const QRect r =
-                    c.toDevice(QRectF((fx + x - 4) * 250 + 28, (fy + y) * 250 + 28, 194, 194));
-                figureSeen |=
-                    c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan);
-            }
-    EXPECT_TRUE(figureSeen);
+    EXPECT_TRUE(figureShown());
     // The tour leaves the game running.
     EXPECT_TRUE(w->tmrDownEnabled());
     expectTourEnded();
 }
 
-TEST_F(HelpTour, TheCloseBoxMidwayEndsTheTourAndTheControlGetsItsColourBack) {
+TEST_F(HelpTour, TheCloseBoxMidwayOrCloseOnTheRecordsTextEndsTheTourAndGivesTheColoursBack) {
+    const QRgb tableBefore = tableBase();
     const auto before = colours();
     // Records text, field, Control frame, then the close box on the drop button.
     answer({HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::CloseBox});
@@ -159,12 +133,17 @@ TEST_F(HelpTour, TheCloseBoxMidwayEndsTheTourAndTheControlGetsItsColourBack) {
     EXPECT_EQ(sound.played.size(), 4u);
     expectTourEnded();
 
-    // A new tour starts from the records text again.
-    texts.clear();
+    // A new tour starts from the records text again, with the table red and no control blue.
+    texts.clear(), tableRed.clear(), blues.clear(), sound.played.clear();
     answer({HelpAnswer::Close});
+    rnd.queued = {0.0};
     QTest::mouseClick(w->chkHelp, Qt::LeftButton);
-    ASSERT_EQ(texts.size(), 1);
-    EXPECT_EQ(texts[0], kRecordsText);
+    EXPECT_EQ(texts, QStringList{kRecordsText});
+    EXPECT_TRUE(tableRed[0] && blues[0].empty());
+    EXPECT_EQ(tableBase(), tableBefore);
+    EXPECT_EQ(colours(), before);
+    EXPECT_EQ(sound.played, std::vector<SoundEffect>{SoundEffect::Morvast});
+    expectTourEnded();
 }
 
 // With the real modal window: the game runs on behind it, and its end unloads the help window
@@ -191,9 +170,7 @@ TEST_F(HelpTour, TheEndOfAGameBehindTheHelpWindowEndsTheTour) {
                 g->cmdYes->click();
             });
         });
-        for (int x = 9; x <= 12; ++x)
-            for (int y = 2; y <= 30; ++y)
-                w->game.C[x][y] = true;
+        fillToTheTop();
         const int figures = w->game.score.intFigures;
         for (int i = 0; i < 400 && w->game.score.intFigures == figures; ++i)
             w->tmrDown_Timer();

@@ -120,11 +120,7 @@ TEST_F(MainWindowTest, ControlsFollowTheDesignAndLoadSetsUpAFreshPanel) {
         EXPECT_EQ(r.control->parentWidget(), r.container);
         EXPECT_EQ(r.control->geometry(), QRect(px(r.l), px(r.t), px(r.w), px(r.h)));
         if (r.caption) {
-            QString text;
-            if (auto* l = qobject_cast<QLabel*>(r.control)) text = l->text();
-            if (auto* b = qobject_cast<QPushButton*>(r.control)) text = b->text();
-            if (auto* g = qobject_cast<QGroupBox*>(r.control)) text = g->title();
-            EXPECT_EQ(text.toStdString(), r.caption);
+            EXPECT_EQ(testing::caption(r.control).toStdString(), r.caption);
         }
         if (r.fore >= 0) {
             EXPECT_EQ(foreColor(r.control), static_cast<uint32_t>(r.fore));
@@ -173,19 +169,6 @@ TEST_F(MainWindowTest, ControlsFollowTheDesignAndLoadSetsUpAFreshPanel) {
 
 TEST_F(MainWindowTest, KeysAndClicksSteerTheFigureAndAMoveRepaintsOnlyAroundIt) {
     const PictureCanvas& c = w->picMorvast->canvas();
-    // The cells outlined in cyan are exactly the falling figure's.
-    const auto figureShown = [&] {
-        for (int x = 4; x <= 18; ++x)
-            for (int y = 0; y <= 30; ++y) {
-                const int fx = x - w->game.bytFigX, fy = y - w->game.bytFigY;
-                const bool in = fx >= 0 && fx < 4 && fy >= 0 && fy < 4 && w->game.Figura[fx][fy];
-                const QRect r = c.toDevice(QRectF((x - 4) * 250 + 28, y * 250 + 28, 194, 194));
-                if (in !=
-                    (c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan)))
-                    return false;
-            }
-        return true;
-    };
     EXPECT_TRUE(figureShown());
     const int x0 = w->game.bytFigX, y0 = w->game.bytFigY;
     testing::PaintSpy spy;
@@ -326,10 +309,7 @@ TEST_F(MainWindowTest, NoTickTouchesTheEndedGameDuringTheDialogsAndAFreshGameFol
     });
 
     w->chkDemo->setChecked(true);
-    // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next overlaps.
-    for (int x = 9; x <= 12; ++x)
-        for (int y = 2; y <= 30; ++y)
-            w->game.C[x][y] = true;
+    fillToTheTop();
     w->game.score.lngScore = 12340;
     w->game.score.intSpeed = 45;
     for (int i = 0; i < 400 && asked == 0; ++i)
