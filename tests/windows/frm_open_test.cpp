@@ -13,14 +13,8 @@
 namespace morvast {
 namespace {
 
+using testing::listTexts;
 using testing::whenShown;
-
-QStringList texts(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 void clickItem(QListWidget* list, const QString& text) {
     const auto found = list->findItems(text, Qt::MatchExactly);
@@ -65,9 +59,9 @@ class Chooser : public ::testing::Test {
     const QString sound = tmp.filePath(QStringLiteral("prog/sound"));
     const QString vol = tmp.filePath(QStringLiteral("vol"));
     const QString cdrom = tmp.filePath(QStringLiteral("cdrom"));
-    const QList<Volume> volumes = {{QStringLiteral("/"), QStringLiteral("system"), true},
-                                   {cdrom, QString(), false},
-                                   {vol, QStringLiteral("USB"), true}};
+    QList<Volume> volumes = {{QStringLiteral("/"), QStringLiteral("system"), true},
+                             {cdrom, QString(), false},
+                             {vol, QStringLiteral("USB"), true}};
     frmOpen open{prog, [this] { return volumes; }};
     QStringList messages;
 };
@@ -86,7 +80,7 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     open.SetPath(sound);
     whenShown<frmOpen>([](frmOpen* d) {
         // "" stands for wave files, whatever the case of their names.
-        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        EXPECT_EQ(listTexts(d->filOpen), QStringList{"left1.WAV"});
         clickItem(d->filOpen, QStringLiteral("left1.WAV"));
     });
     EXPECT_TRUE(open.showModal(&owner));
@@ -98,7 +92,7 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     // choice, and the last choice stays.
     open.AddictPattern = QStringLiteral("*.wma;*.mp3;*.mp2");
     whenShown<frmOpen>([](frmOpen* d) {
-        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        EXPECT_EQ(listTexts(d->filOpen), QStringList{"left1.WAV"});
         d->close();
     });
     EXPECT_FALSE(open.showModal(&owner));
@@ -106,7 +100,7 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/left1.WAV"));
 
     whenShown<frmOpen>([](frmOpen* d) {
-        EXPECT_EQ(texts(d->filOpen), QStringList({"tune.MP3", "x.wma"}));
+        EXPECT_EQ(listTexts(d->filOpen), QStringList({"tune.MP3", "x.wma"}));
         QTest::keyClick(d, Qt::Key_Escape);  // Esc is the close box too
     });
     EXPECT_FALSE(open.showModal(&owner));
@@ -138,7 +132,7 @@ TEST_F(Chooser, SetPathTakesEitherSeparatorAndFallsBackToTheProgramFolder) {
     open.Unload();
     open.Form_Load();
     EXPECT_EQ(open.folderPath(), prog);
-    EXPECT_EQ(texts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
+    EXPECT_EQ(listTexts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
 
     frmOpen ofProgram;
     ofProgram.SetPath(tmp.filePath(QStringLiteral("missing")));
@@ -157,7 +151,7 @@ TEST_F(Chooser, NotReadyDriveTellsSoAndTheListReturnsToThePreviousDrive) {
               QStringList{QStringLiteral("%1 Устройство не готово").arg(QMessageBox::Warning)});
     EXPECT_EQ(open.drvOpen->currentIndex(), driveIndex(QStringLiteral("/")));
     EXPECT_EQ(open.folderPath(), sound);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList{"left1.WAV"});
 
     // A ready drive opens at its root; coming back returns to the folder left there.
     open.drvOpen->setCurrentIndex(driveIndex(vol));
@@ -195,26 +189,20 @@ TEST_F(Chooser, FolderListShowsTheWayDownAndOpensAFolderOnDoubleClick) {
     EXPECT_EQ(open.folderPath(), prog);  // one click only marks it
     QTest::mouseDClick(open.dirOpen->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(open.folderPath(), sound);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList{"left1.WAV"});
     open.hide();
 }
 
 // A chroot or a container may list neither the root nor a volume holding the program folder.
-TEST(Volumes, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume) {
-    testing::app();
-    QTemporaryDir tmp;
-    const QString prog = tmp.filePath(QStringLiteral("prog"));
-    const QString usb = tmp.filePath(QStringLiteral("usb"));
-    ASSERT_TRUE(QDir().mkpath(prog) && QDir().mkpath(usb));
-    ASSERT_TRUE(QFile(prog + QStringLiteral("/a.wav")).open(QIODevice::WriteOnly));
-    frmOpen open{prog, [&] { return QList<Volume>{{usb, QStringLiteral("USB"), true}}; }};
+TEST_F(Chooser, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume) {
+    volumes = {{vol, QStringLiteral("USB"), true}};
     open.Form_Load();
-    ASSERT_EQ(open.drvOpen->count(), 2);
-    EXPECT_EQ(open.drvOpen->itemText(0), "/");
-    EXPECT_EQ(open.drvOpen->itemText(1), usb + " [USB]");
+    EXPECT_EQ(QStringList({open.drvOpen->itemText(0), open.drvOpen->itemText(1)}),
+              QStringList({"/", vol + " [USB]"}));
+    EXPECT_EQ(open.drvOpen->count(), 2);
     EXPECT_EQ(open.drvOpen->currentIndex(), 0);
     EXPECT_EQ(open.folderPath(), prog);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"a.wav"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
 }
 
 }  // namespace

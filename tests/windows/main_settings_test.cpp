@@ -22,16 +22,8 @@ namespace morvast {
 namespace {
 
 using testing::processUntil;
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using testing::readFile;
+using testing::writeFile;
 
 QString media(const char* name) {
     return QStringLiteral(MORVAST_PROGRAM_DIR "/sound/") + QLatin1String(name);
@@ -84,8 +76,7 @@ class SettingsTest : public testing::MainWindowTest {
 };
 
 TEST_F(SettingsTest, FirstStartWritesTheDefaultFileAndOpensTheFourSideWindowsAtTheirPlaces) {
-    EXPECT_EQ(readFile(iniPath()), defaultSettingsBytes());
-    EXPECT_EQ(w->settingsLoadStatus(), SettingsLoadStatus::Created);
+    // The file written is the settings file's own business; here, what the window makes of it.
     EXPECT_EQ(w->pos(), QPoint(197, 104));  // 2955 and 1560 twips
     const std::pair<QWidget*, QPoint> places[] = {{w->recordsWindow(), {660, 507}},
                                                   {w->statisticWindow(), {769, 104}},
@@ -133,9 +124,8 @@ TEST_F(SettingsTest, ASecondStartRestoresMovedWindowsAClosedSideWindowAndThePath
     EXPECT_EQ(spy.shown, 0);
 
     const QList<QByteArray> lines = readFile(iniPath()).split('\n');
-    ASSERT_EQ(lines.size(), 65);  // 64 lines and the end of the last
-    EXPECT_EQ(lines[0], " 4500 \r");
-    EXPECT_EQ(lines[5], "False\r");  // the statistics window's flag, no position after it
+    ASSERT_EQ(lines.size(), 65);
+    EXPECT_EQ(lines[0], " 4500 \r");  // 300 pixels
     // The default music lies in the program's folder, not in the settings file's.
     EXPECT_EQ(lines[14],
               (resolvePath(programFolder(), "Sound\\bkgmusic.WAV") + "\r").toLocal8Bit());
@@ -158,21 +148,6 @@ TEST_F(SettingsTest, NoToANewGameLeavesTheFileAsItWas) {
     w->endProgramNow();
     w->close();  // what is left of the window goes without a save
     EXPECT_EQ(readFile(iniPath()), before);
-}
-
-class SettingsDamaged : public SettingsTest {
-  protected:
-    void beforeLoad() override {
-        fileBefore = defaultSettingsBytes().replace("True", "Maybe");
-        SettingsTest::beforeLoad();
-    }
-};
-
-TEST_F(SettingsDamaged, AFileThatFailsToReadIsKeptAsideAndTheDefaultsApply) {
-    EXPECT_EQ(w->settingsLoadStatus(), SettingsLoadStatus::ReplacedDamaged);
-    EXPECT_EQ(readFile(iniPath() + ".bak"), fileBefore);
-    EXPECT_EQ(readFile(iniPath()), defaultSettingsBytes());
-    EXPECT_TRUE(w->statisticWindow()->isVisible());
 }
 
 // A hand-edited file with values the sound layer cannot use: the music switched off, a
@@ -272,8 +247,7 @@ TEST_F(SettingsWithSounds, PlayerWindowLoopsTimesSelectsAndForgetsItsFileWhenClo
     w->fileChooser().SetPath(music.path());
     QStringList offered;
     testing::whenShown<frmOpen>([&](frmOpen* d) {
-        for (int i = 0; i < d->filOpen->count(); ++i)
-            offered << d->filOpen->item(i)->text();
+        offered = testing::listTexts(d->filOpen);
         d->filOpen_Click(QStringLiteral("short.mp3"));
     });
     player->cmdOpen_Click();
