@@ -1,4 +1,5 @@
-// The file chooser: drive, folder and file lists over a temporary tree, with made-up volumes.
+// The file chooser: drive, folder and file lists over a temporary tree, with made-up volumes;
+// and the split of stored paths into folder and file name.
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "settings/file_paths.h"
 #include "windows/forms/frm_open.h"
 
 namespace morvast {
@@ -203,6 +205,29 @@ TEST_F(Chooser, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume
     EXPECT_EQ(open.drvOpen->currentIndex(), 0);
     EXPECT_EQ(open.folderPath(), prog);
     EXPECT_EQ(listTexts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
+}
+
+TEST(FilePaths, SplitAtTheLastSeparatorOfEitherKind) {
+    const struct {
+        const char* path;
+        const char* name;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Games\\sound\\left1.WAV", "left1.WAV", "C:\\Games\\sound\\"},
+        {"/opt/game/sound/left1.WAV", "left1.WAV", "/opt/game/sound/"},
+        // A default path joins the program folder and "Sound\..." with the old separator.
+        {"/opt/game\\Sound\\bkgmusic.WAV", "bkgmusic.WAV", "/opt/game\\Sound\\"},
+        {"C:\\music/sub\\song.mp3", "song.mp3", "C:\\music/sub\\"},
+        {"C:\\", "", "C:\\"},
+        {"/", "", "/"},
+        {"left1.WAV", "left1.WAV", ""},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(GetFileName(QString::fromUtf8(c.path)), QString::fromUtf8(c.name));
+        EXPECT_EQ(GetFilePath(QString::fromUtf8(c.path)), QString::fromUtf8(c.folder));
+    }
 }
 
 }  // namespace
