@@ -28,7 +28,8 @@ using testing::key;
 using testing::MainWindowTest;
 using testing::whenShown;
 
-TEST(Dialogs, NameIsAtMostTenCharactersEnterConfirmsOnlyTheCloseBoxCancels) {
+// Yes and No at game over are answered in the main window's tests of the end of a game.
+TEST(Dialogs, NameIsAtMostTenCharactersAndEscapeClosesNeitherDialog) {
     testing::app();
     QWidget owner;
     whenShown<frmEnterName>([](frmEnterName* d) {
@@ -43,20 +44,11 @@ TEST(Dialogs, NameIsAtMostTenCharactersEnterConfirmsOnlyTheCloseBoxCancels) {
         d->close();
     });
     EXPECT_EQ(frmEnterName::ask(&owner), std::nullopt);
-}
-
-TEST(Dialogs, GameOverYesContinuesNoAndTheCloseBoxEnd) {
-    testing::app();
-    QWidget owner;
     whenShown<frmGameOver>([](frmGameOver* d) {
         key(d, Qt::Key_Escape);
         EXPECT_TRUE(d->isVisible());
-        d->cmdYes->click();
+        d->close();
     });
-    EXPECT_TRUE(frmGameOver::ask(&owner));
-    whenShown<frmGameOver>([](frmGameOver* d) { d->cmdNo->click(); });
-    EXPECT_FALSE(frmGameOver::ask(&owner));
-    whenShown<frmGameOver>([](frmGameOver* d) { d->close(); });
     EXPECT_FALSE(frmGameOver::ask(&owner));
 }
 
@@ -161,12 +153,7 @@ class UnreadableTable : public testing::MainWindowTest {
 };
 
 TEST_F(UnreadableTable, NoNameIsAskedAndThePlayerIsToldOnce) {
-    const auto statistic = [&] {
-        QStringList lines;
-        for (int i = 0; i < w->statisticWindow()->lstStatistic->count(); ++i)
-            lines << w->statisticWindow()->lstStatistic->item(i)->text();
-        return lines;
-    };
+    const auto statistic = [&] { return testing::listTexts(w->statisticWindow()->lstStatistic); };
     const QStringList told = statistic();
     ASSERT_GE(told.size(), 2) << told.join("|").toStdString();  // broken to fit the list
     EXPECT_TRUE(told[0].startsWith(QStringLiteral("...Файл рекордов")))

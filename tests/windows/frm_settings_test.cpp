@@ -342,10 +342,14 @@ TEST_F(SettingsWindow, MusicSweepAndDisplayControlsActAtOnce) {
     EXPECT_TRUE(w->isVisible());  // a failed opening is not told
 }
 
-TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
-    // An earlier use left a file behind.
+TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosenAndNewMusicStartsAtOnce) {
+    // An earlier use left a file and a pattern behind; the music is off.
     chooser.NameFile = QStringLiteral("old.mp3");
     chooser.PathToFile = QStringLiteral("/somewhere/old.mp3");
+    chooser.AddictPattern = QStringLiteral("*.mp3");
+    play.EnableLoop = false;
+    sounds->music.BkgMusicStop();
+    waveFile(soundDir, QStringLiteral("tune.wav"), 22050, 22050);
     open();
     clsDMCtrl& inverse = fx(SoundEffect::Inverse);
     const QString before = inverse.DMCtrlPath();
@@ -354,6 +358,23 @@ TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
     EXPECT_EQ(inverse.DMCtrlPath(), before);
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e9.wav"));
     EXPECT_FALSE(chooser.isLoaded());
+
+    // The music's chooser offers wave files whatever pattern was left for its next load; the new
+    // music sounds at once, at its own rate and the volume shown, and the music stays switched off.
+    QStringList listed;
+    whenShown<frmOpen>([&listed](frmOpen* d) {
+        listed = testing::listTexts(d->filOpen);
+        d->filOpen_Click(QStringLiteral("tune.wav"));
+    });
+    w->cmdOpen->setFocus();
+    QTest::keyClick(w->cmdOpen, Qt::Key_Space);
+    EXPECT_TRUE(listed.contains(QStringLiteral("tune.wav")));
+    EXPECT_EQ(w->lblFile->text(), QStringLiteral("tune.wav"));
+    EXPECT_TRUE(main.PathToBkgMusic.endsWith(QStringLiteral("/tune.wav")));
+    EXPECT_TRUE(sounds->music.isSounding() && w->chkEnable->isChecked());
+    EXPECT_FALSE(play.EnableLoop);
+    EXPECT_EQ(std::tuple(w->sldFreq->value(), main.freq), std::tuple(22050, 22050));
+    EXPECT_EQ(sounds->music.volume(), -1500);
 
     // The variant's own folder is shown; a file chosen there is taken.
     QString shown;
@@ -366,7 +387,6 @@ TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
     EXPECT_EQ(QDir::cleanPath(inverse.DMCtrlPath()),
               QDir::cleanPath(soundDir + QStringLiteral("/e1.wav")));
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e1.wav"));
-
     selectEvent(QStringLiteral("Бросить"));
     whenShown<frmOpen>([](frmOpen* d) { d->filOpen_Click(QStringLiteral("e7.wav")); });
     QTest::mouseClick(w->cmdOpenSecond, Qt::LeftButton);
@@ -374,36 +394,11 @@ TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
     EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlPath().endsWith(QStringLiteral("/e3.wav")));
     EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e7.wav"));
 
-    // Closing the window unloads the chooser.
+    // OK closes the window, and the chooser with it.
     EXPECT_TRUE(chooser.isLoaded());
-    QTest::keyClick(w.get(), Qt::Key_Escape);
-    EXPECT_FALSE(w->isVisible() || chooser.isLoaded());
-}
-
-TEST_F(SettingsWindow, ANewMusicFileStartsAtOnceEvenWhenTheMusicIsOff) {
-    play.EnableLoop = false;
-    sounds->music.BkgMusicStop();
-    chooser.AddictPattern = QStringLiteral("*.mp3");
-    waveFile(soundDir, QStringLiteral("tune.wav"), 22050, 22050);
-    open();
-    QStringList listed;
-    whenShown<frmOpen>([&listed](frmOpen* d) {
-        listed = testing::listTexts(d->filOpen);
-        d->filOpen_Click(QStringLiteral("tune.wav"));
-    });
-    w->cmdOpen->setFocus();
-    QTest::keyClick(w->cmdOpen, Qt::Key_Space);
-    EXPECT_TRUE(listed.contains(QStringLiteral("tune.wav")));  // wave files, not "*.mp3"
-    EXPECT_EQ(w->lblFile->text(), QStringLiteral("tune.wav"));
-    EXPECT_TRUE(main.PathToBkgMusic.endsWith(QStringLiteral("/tune.wav")));
-    EXPECT_TRUE(sounds->music.isSounding() && w->chkEnable->isChecked());
-    EXPECT_FALSE(play.EnableLoop);
-    EXPECT_EQ(std::tuple(w->sldFreq->value(), main.freq), std::tuple(22050, 22050));
-    EXPECT_EQ(sounds->music.volume(), -1500);
-
     QTest::mouseClick(w->cmdOk, Qt::LeftButton);
     EXPECT_EQ(w->result(), QDialog::Accepted);
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->isVisible() || chooser.isLoaded());
 }
 
 // The menu's Set opens the window over the main window, the game runs on behind it, and the end

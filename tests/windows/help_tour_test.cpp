@@ -22,7 +22,7 @@ using testing::MainWindowTest;
 
 using colour::kBlue;
 
-TEST(Help, UnrollsFromABareCaptionInHundredTwipStepsUntilPast3030) {
+TEST(Help, LooksAsDesignedAndUnrollsInHundredTwipStepsUntilPast3030) {
     testing::app();
     frmHelp h;
     h.strText = QStringLiteral("Лучшие игроки.");
@@ -50,11 +50,7 @@ TEST(Help, UnrollsFromABareCaptionInHundredTwipStepsUntilPast3030) {
     h.Form_Load();
     EXPECT_EQ(h.height(), 0);
     EXPECT_TRUE(h.tmrResize->isActive());
-}
 
-TEST(Help, LooksAsDesigned) {
-    testing::app();
-    frmHelp h;
     EXPECT_EQ(h.windowTitle(), QStringLiteral("Справка"));
     EXPECT_EQ(h.windowType(), Qt::Tool);
     EXPECT_EQ(backColor(&h), 0xFF0000u);
