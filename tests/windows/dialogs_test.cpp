@@ -1,8 +1,6 @@
 // The end-of-game dialogs and the records kept across them.
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,7 +17,6 @@
 #include "windows/forms/frm_morvas_fathers.h"
 #include "windows/forms/frm_statistic.h"
 #include "windows/main/session_end.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {
@@ -103,19 +100,13 @@ TEST_F(MainWindowTest, HeldLockIsWaitedOutWithTheWindowAliveAndNoRowIsLost) {
     w->setRecordsFolder(recordsDir.path(), 400);
     QLockFile other(recordsPath() + QStringLiteral(".lock"));
     ASSERT_TRUE(other.tryLock(0));
-    bool otherWrote = false;
     whenShown<frmEnterName>([&](frmEnterName* d) {
-        // Fires only if events are processed while the lock is waited for.
-        QTimer::singleShot(100, [&] {
-            writeRecords("Other\r\n 900 \r\nZevok\r\n0\r\n");
-            otherWrote = true;
-        });
+        // Fires only if events are processed while the lock is waited for; later, it would
+        // overwrite the row written after the wait.
+        QTimer::singleShot(100, [&] { writeRecords("Other\r\n 900 \r\nZevok\r\n0\r\n"); });
         testing::type(d->txtName, QStringLiteral("Ann"));
         key(d->txtName, Qt::Key_Return);
-        whenShown<frmGameOver>([&](frmGameOver* g) {
-            EXPECT_TRUE(otherWrote);
-            g->cmdNo->click();
-        });
+        whenShown<frmGameOver>([](frmGameOver* g) { g->cmdNo->click(); });
     });
     w->finishGame(500);
     EXPECT_EQ(readRecords(), QByteArray("Other\r\n 900 \r\nAnn\r\n 500 \r\nZevok\r\n0\r\n"));

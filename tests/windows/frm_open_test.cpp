@@ -3,9 +3,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui_fixture.h"

@@ -3,7 +3,6 @@
 #include <set>
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QWindow>
@@ -13,7 +12,6 @@
 #include "windows/forms/frm_game_over.h"
 #include "windows/forms/frm_help.h"
 #include "windows/forms/frm_morvas_fathers.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

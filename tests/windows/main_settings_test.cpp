@@ -1,7 +1,5 @@
 // The settings file as the main window applies and collects it, and the player window.
 #include <QDir>
-#include <QFile>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QTest>
 

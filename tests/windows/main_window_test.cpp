@@ -3,7 +3,6 @@
 #include <set>
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -13,7 +12,6 @@
 #include "windows/forms/frm_enter_name.h"
 #include "windows/forms/frm_game_over.h"
 #include "windows/forms/frm_statistic.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {

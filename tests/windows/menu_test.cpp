@@ -8,7 +8,6 @@
 #include "windows/forms/frm_future.h"
 #include "windows/forms/frm_morvas_fathers.h"
 #include "windows/forms/frm_statistic.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {
