@@ -103,11 +103,6 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
         QTest::keyClick(d, Qt::Key_Escape);  // Esc is the close box too
     });
     EXPECT_FALSE(open.showModal(&owner));
-
-    whenShown<frmOpen>([](frmOpen* d) { clickItem(d->filOpen, QStringLiteral("x.wma")); });
-    EXPECT_TRUE(open.showModal(&owner));
-    EXPECT_EQ(open.NameFile, QStringLiteral("x.wma"));
-    EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/x.wma"));
 }
 
 TEST_F(Chooser, SetPathTakesEitherSeparatorAndFallsBackToTheProgramFolder) {
