@@ -1,26 +1,19 @@
-// The file chooser: drive, folder and file lists over a temporary tree, with made-up volumes.
+// The file chooser: drive, folder and file lists over a temporary tree, with made-up volumes;
+// and the split of stored paths into folder and file name.
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "gui_fixture.h"
+#include "settings/file_paths.h"
 #include "windows/forms/frm_open.h"
 
 namespace morvast {
 namespace {
 
+using testing::listTexts;
 using testing::whenShown;
-
-QStringList texts(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 void clickItem(QListWidget* list, const QString& text) {
     const auto found = list->findItems(text, Qt::MatchExactly);
@@ -65,9 +58,9 @@ class Chooser : public ::testing::Test {
     const QString sound = tmp.filePath(QStringLiteral("prog/sound"));
     const QString vol = tmp.filePath(QStringLiteral("vol"));
     const QString cdrom = tmp.filePath(QStringLiteral("cdrom"));
-    const QList<Volume> volumes = {{QStringLiteral("/"), QStringLiteral("system"), true},
-                                   {cdrom, QString(), false},
-                                   {vol, QStringLiteral("USB"), true}};
+    QList<Volume> volumes = {{QStringLiteral("/"), QStringLiteral("system"), true},
+                             {cdrom, QString(), false},
+                             {vol, QStringLiteral("USB"), true}};
     frmOpen open{prog, [this] { return volumes; }};
     QStringList messages;
 };
@@ -86,7 +79,7 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     open.SetPath(sound);
     whenShown<frmOpen>([](frmOpen* d) {
         // "" stands for wave files, whatever the case of their names.
-        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        EXPECT_EQ(listTexts(d->filOpen), QStringList{"left1.WAV"});
         clickItem(d->filOpen, QStringLiteral("left1.WAV"));
     });
     EXPECT_TRUE(open.showModal(&owner));
@@ -98,7 +91,7 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     // choice, and the last choice stays.
     open.AddictPattern = QStringLiteral("*.wma;*.mp3;*.mp2");
     whenShown<frmOpen>([](frmOpen* d) {
-        EXPECT_EQ(texts(d->filOpen), QStringList{"left1.WAV"});
+        EXPECT_EQ(listTexts(d->filOpen), QStringList{"left1.WAV"});
         d->close();
     });
     EXPECT_FALSE(open.showModal(&owner));
@@ -106,15 +99,10 @@ TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {
     EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/left1.WAV"));
 
     whenShown<frmOpen>([](frmOpen* d) {
-        EXPECT_EQ(texts(d->filOpen), QStringList({"tune.MP3", "x.wma"}));
+        EXPECT_EQ(listTexts(d->filOpen), QStringList({"tune.MP3", "x.wma"}));
         QTest::keyClick(d, Qt::Key_Escape);  // Esc is the close box too
     });
     EXPECT_FALSE(open.showModal(&owner));
-
-    whenShown<frmOpen>([](frmOpen* d) { clickItem(d->filOpen, QStringLiteral("x.wma")); });
-    EXPECT_TRUE(open.showModal(&owner));
-    EXPECT_EQ(open.NameFile, QStringLiteral("x.wma"));
-    EXPECT_EQ(open.PathToFile, sound + QStringLiteral("/x.wma"));
 }
 
 TEST_F(Chooser, SetPathTakesEitherSeparatorAndFallsBackToTheProgramFolder) {
@@ -138,7 +126,7 @@ TEST_F(Chooser, SetPathTakesEitherSeparatorAndFallsBackToTheProgramFolder) {
     open.Unload();
     open.Form_Load();
     EXPECT_EQ(open.folderPath(), prog);
-    EXPECT_EQ(texts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
+    EXPECT_EQ(listTexts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
 
     frmOpen ofProgram;
     ofProgram.SetPath(tmp.filePath(QStringLiteral("missing")));
@@ -157,7 +145,7 @@ TEST_F(Chooser, NotReadyDriveTellsSoAndTheListReturnsToThePreviousDrive) {
               QStringList{QStringLiteral("%1 Устройство не готово").arg(QMessageBox::Warning)});
     EXPECT_EQ(open.drvOpen->currentIndex(), driveIndex(QStringLiteral("/")));
     EXPECT_EQ(open.folderPath(), sound);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList{"left1.WAV"});
 
     // A ready drive opens at its root; coming back returns to the folder left there.
     open.drvOpen->setCurrentIndex(driveIndex(vol));
@@ -195,26 +183,43 @@ TEST_F(Chooser, FolderListShowsTheWayDownAndOpensAFolderOnDoubleClick) {
     EXPECT_EQ(open.folderPath(), prog);  // one click only marks it
     QTest::mouseDClick(open.dirOpen->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(open.folderPath(), sound);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"left1.WAV"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList{"left1.WAV"});
     open.hide();
 }
 
 // A chroot or a container may list neither the root nor a volume holding the program folder.
-TEST(Volumes, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume) {
-    testing::app();
-    QTemporaryDir tmp;
-    const QString prog = tmp.filePath(QStringLiteral("prog"));
-    const QString usb = tmp.filePath(QStringLiteral("usb"));
-    ASSERT_TRUE(QDir().mkpath(prog) && QDir().mkpath(usb));
-    ASSERT_TRUE(QFile(prog + QStringLiteral("/a.wav")).open(QIODevice::WriteOnly));
-    frmOpen open{prog, [&] { return QList<Volume>{{usb, QStringLiteral("USB"), true}}; }};
+TEST_F(Chooser, TheRootIsOfferedWhereTheSystemListsNeitherItNorTheProgramsVolume) {
+    volumes = {{vol, QStringLiteral("USB"), true}};
     open.Form_Load();
-    ASSERT_EQ(open.drvOpen->count(), 2);
-    EXPECT_EQ(open.drvOpen->itemText(0), "/");
-    EXPECT_EQ(open.drvOpen->itemText(1), usb + " [USB]");
+    EXPECT_EQ(QStringList({open.drvOpen->itemText(0), open.drvOpen->itemText(1)}),
+              QStringList({"/", vol + " [USB]"}));
+    EXPECT_EQ(open.drvOpen->count(), 2);
     EXPECT_EQ(open.drvOpen->currentIndex(), 0);
     EXPECT_EQ(open.folderPath(), prog);
-    EXPECT_EQ(texts(open.filOpen), QStringList{"a.wav"});
+    EXPECT_EQ(listTexts(open.filOpen), QStringList({"a.wav", "B.WAV"}));
+}
+
+TEST(FilePaths, SplitAtTheLastSeparatorOfEitherKind) {
+    const struct {
+        const char* path;
+        const char* name;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Games\\sound\\left1.WAV", "left1.WAV", "C:\\Games\\sound\\"},
+        {"/opt/game/sound/left1.WAV", "left1.WAV", "/opt/game/sound/"},
+        // A default path joins the program folder and "Sound\..." with the old separator.
+        {"/opt/game\\Sound\\bkgmusic.WAV", "bkgmusic.WAV", "/opt/game\\Sound\\"},
+        {"C:\\music/sub\\song.mp3", "song.mp3", "C:\\music/sub\\"},
+        {"C:\\", "", "C:\\"},
+        {"/", "", "/"},
+        {"left1.WAV", "left1.WAV", ""},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(GetFileName(QString::fromUtf8(c.path)), QString::fromUtf8(c.name));
+        EXPECT_EQ(GetFilePath(QString::fromUtf8(c.path)), QString::fromUtf8(c.folder));
+    }
 }
 
 }  // namespace

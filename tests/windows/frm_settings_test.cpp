@@ -1,16 +1,12 @@
 // The settings window driven as a player drives it, over real sound objects and a chooser over
-// a temporary folder.
-#include <cmath>
+// a temporary folder. What the values sound like is the sound tests' business; here, that the
+// controls reach the objects.
 #include <tuple>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyle>
@@ -20,43 +16,24 @@
 
 #include "../sound/media_helpers.h"
 #include "gui_fixture.h"
+#include "settings/effect_events.h"
 #include "sound/audio_output.h"
 #include "sound/sound_system.h"
 #include "windows/forms/frm_enter_name.h"
 #include "windows/forms/frm_game_over.h"
 #include "windows/forms/frm_open.h"
 #include "windows/forms/frm_settings.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {
 
 using testing::whenShown;
-constexpr int kRate = 48000;
 
-QString waveFile(const QString& dir, const QString& name, const std::vector<float>& samples,
-                 uint32_t rate) {
+QString waveFile(const QString& dir, const QString& name, int frames, uint32_t rate) {
     const QString path = QDir(dir).filePath(name);
-    testing::writeWave(path.toStdString(), samples, rate);
+    testing::writeWave(path.toStdString(), std::vector<float>(static_cast<size_t>(frames), 0.25f),
+                       rate);
     return path;
-}
-
-std::vector<float> sine(double hz, int rate, int frames) {
-    std::vector<float> s(static_cast<size_t>(frames));
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * hz * static_cast<double>(i) / rate));
-    return s;
-}
-
-void clickFile(frmOpen* d, const QString& name) {
-    const auto found = d->filOpen->findItems(name, Qt::MatchExactly);
-    if (found.size() != 1) {
-        ADD_FAILURE() << "no file " << name.toStdString();
-        return d->reject();
-    }
-    d->filOpen->doItemsLayout();
-    QTest::mouseClick(d->filOpen->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      d->filOpen->visualItemRect(found.first()).center());
 }
 
 QPoint handleCentre(QSlider* s) {
@@ -85,20 +62,17 @@ class SettingsWindow : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("sound")));
         soundDir = tmp.filePath(QStringLiteral("sound"));
-        auto output = std::make_unique<sound::ManualAudioOutput>(kRate);
+        auto output = std::make_unique<sound::ManualAudioOutput>(48000);
         sounds = std::make_unique<SoundSystem>(std::move(output), main.EnableSoundControl, [] {});
-        // Each object its own level, volume and frequency, so a mix-up shows.
+        // Each object its own file, volume and frequency, so a mix-up shows.
         for (int i = 0; i < 10; ++i) {
             clsDMCtrl& e = sounds->effect(static_cast<SoundEffect>(i));
-            e.DMCtrlPath(waveFile(soundDir, QStringLiteral("e%1.wav").arg(i),
-                                  std::vector<float>(15000, 0.25f), 15000));
+            e.DMCtrlPath(waveFile(soundDir, QStringLiteral("e%1.wav").arg(i), 15000, 15000));
             e.DMCtrlEnabled(true);
             e.DMCtrlVolume(static_cast<int16_t>(-100 * i));
             e.DMCtrlFreq(15000 + 100 * i);
         }
-        waveFile(tmp.path(), QStringLiteral("other.wav"), std::vector<float>(100, 0.1f), 15000);
-        main.PathToBkgMusic =
-            waveFile(soundDir, QStringLiteral("music.wav"), sine(300, 15000, 15000), 15000);
+        main.PathToBkgMusic = waveFile(soundDir, QStringLiteral("music.wav"), 15000, 15000);
         sounds->music.BkgMusicLoad(main.PathToBkgMusic, main.freq);
         int16_t volume = -1500;
         sounds->music.BkgMusicSetVolume(volume);
@@ -137,6 +111,7 @@ class SettingsWindow : public ::testing::Test {
     QStringList opened;
 };
 
+// The one place the window's captions and ranges are written out in the tests.
 TEST_F(SettingsWindow, DesignOfTheWindow) {
     open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Settings"));
@@ -144,8 +119,8 @@ TEST_F(SettingsWindow, DesignOfTheWindow) {
     // Centred, give or take the desktop's frame.
     const QPoint off = w->frameGeometry().center() - w->screen()->availableGeometry().center();
     EXPECT_LE(off.manhattanLength(), 4);
-    // Latin "H" in the first phantom caption, as the design has it.
-    const std::pair<std::vector<QAbstractButton*>, const char16_t*> captions[] = {
+    // The first phantom caption begins with a Latin "H", as the design has it.
+    const std::pair<std::vector<QWidget*>, const char16_t*> captions[] = {
         {{w->chkSetka}, u"Убрать"},
         {{w->optFant[0]}, u"Hе показывать"},
         {{w->optFant[1]}, u"Только при появлении Morvast-фигурки"},
@@ -153,46 +128,39 @@ TEST_F(SettingsWindow, DesignOfTheWindow) {
         {{w->chkSoundControl}, u"Выкл. озвучивание осн. событий"},
         {{w->cmdOpenFirst, w->cmdOpenSecond, w->cmdOpen}, u"Выбрать файл"},
         {{w->chkEnFirstVar, w->chkEnSecondVar, w->chkEnable}, u"Выключить"},
-        {{w->cmdOk}, u"OK"}};
-    for (const auto& [buttons, text] : captions)
-        for (QAbstractButton* b : buttons)
-            EXPECT_EQ(b->text(), QString::fromUtf16(text));
-    const std::pair<QGroupBox*, const char16_t*> frames[] = {{w->Frame1, u"Сетка"},
-                                                             {w->fraFant, u"Фантом"},
-                                                             {w->fraButton, u"Основные события"},
-                                                             {w->fraFirstVar, u"Первый вариант"},
-                                                             {w->fraSecondVar, u"Второй вариант"},
-                                                             {w->fraBkg, u"Фоновая музыка"}};
-    for (const auto& [f, text] : frames)
-        EXPECT_EQ(f->title(), QString::fromUtf16(text));
+        {{w->cmdOk}, u"OK"},
+        {{w->lblMail}, u"E-mail"},
+        {{w->Frame1}, u"Сетка"},
+        {{w->fraFant}, u"Фантом"},
+        {{w->fraButton}, u"Основные события"},
+        {{w->fraFirstVar}, u"Первый вариант"},
+        {{w->fraSecondVar}, u"Второй вариант"},
+        {{w->fraBkg}, u"Фоновая музыка"}};
+    for (const auto& [controls, text] : captions)
+        for (QWidget* c : controls)
+            EXPECT_EQ(testing::caption(c), QString::fromUtf16(text));
     for (QLabel* l : {w->lblFirstVar, w->lblSecondVar, w->lblFile})
         EXPECT_EQ(l->toolTip(), QStringLiteral("Имя wav-файла"));
-    EXPECT_EQ(w->lblMail->text(), QStringLiteral("E-mail"));
 
-    struct Range {
-        std::vector<QSlider*> sliders;
-        int min, max, large, ticks;
-        const char16_t* tip;
-    };
-    const Range ranges[] = {
-        {{w->sldVolBut1, w->sldVolBut2, w->sldVolBackgrnd}, -2500, 0, 1000, 250, u"Громкость"},
+    // Minimum, maximum, small and large step, tick interval.
+    const std::tuple<std::vector<QSlider*>, QList<int>, const char16_t*> ranges[] = {
+        {{w->sldVolBut1, w->sldVolBut2, w->sldVolBackgrnd}, {-2500, 0, 1, 1000, 250}, u"Громкость"},
         {{w->sldFreqBut1, w->sldFreqBut2, w->sldFreq},
-         5000,
-         75000,
-         5000,
-         2500,
+         {5000, 75000, 1, 5000, 2500},
          u"Скорость воспроизведения"},
-        {{w->sldChange}, 0, 500, 2, 100, u"Скорость перехода звука из одной стороны в другую"}};
-    for (const Range& r : ranges)
-        for (QSlider* s : r.sliders) {
+        {{w->sldChange},
+         {0, 500, 1, 2, 100},
+         u"Скорость перехода звука из одной стороны в другую"}};
+    for (const auto& [sliders, range, tip] : ranges)
+        for (QSlider* s : sliders) {
             EXPECT_EQ(QList({s->minimum(), s->maximum(), s->singleStep(), s->pageStep(),
                              s->tickInterval()}),
-                      QList({r.min, r.max, 1, r.large, r.ticks}));
-            EXPECT_EQ(s->toolTip(), QString::fromUtf16(r.tip));
+                      range);
+            EXPECT_EQ(s->toolTip(), QString::fromUtf16(tip));
         }
 }
 
-TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndChangesNothing) {
+TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndTheEventListEditsOnlyItsObjects) {
     main.freq = 80000;                       // above the slider's range
     fx(SoundEffect::Inverse).DMCtrlFreq(0);  // the file's own rate, not played yet
     main.EnableSoundControl = false;
@@ -201,37 +169,22 @@ TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndChangesNothing) {
     play.iFantom = 2;
     play.SpeedChange = 700;
     open();
-    const QStringList events = {"Инверсия",        "Появление Morvast-фигурки",
-                                "Удаление линиий", "Приземление",
-                                "Бросить",         "Вращение",
-                                "Влево",           "Вправо"};
-    ASSERT_EQ(w->cmbListEvents->count(), 8);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(w->cmbListEvents->itemText(i), events[i]);
-    EXPECT_EQ(w->cmbListEvents->currentText(), events[0]);
+    ASSERT_EQ(w->cmbListEvents->count(), kEffectEventCount);
+    for (int i = 0; i < kEffectEventCount; ++i)
+        EXPECT_EQ(w->cmbListEvents->itemText(i), effectEventText(i));
+    EXPECT_EQ(w->cmbListEvents->currentIndex(), 0);
     EXPECT_FALSE(w->fraSecondVar->isVisible());
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e9.wav"));
-    EXPECT_EQ(w->sldVolBut1->value(), -900);
-    EXPECT_EQ(w->sldFreqBut1->value(), 5000);  // the nearest end
-    EXPECT_EQ(w->sldVolBackgrnd->value(), -1500);
-    EXPECT_EQ(w->sldFreq->value(), 75000);
-    EXPECT_EQ(w->sldChange->value(), 500);
+    // Values outside a slider's range show as its nearest end.
+    EXPECT_EQ(QList({w->sldVolBut1->value(), w->sldFreqBut1->value(), w->sldVolBackgrnd->value(),
+                     w->sldFreq->value(), w->sldChange->value()}),
+              QList({-900, 5000, -1500, 75000, 500}));
     EXPECT_EQ(w->txtChange->text(), QStringLiteral("500"));
     EXPECT_EQ(w->lblFile->text(), QStringLiteral("music.wav"));
-    EXPECT_TRUE(w->chkEnable->isChecked());
-    EXPECT_TRUE(w->chkSoundControl->isChecked());
-    EXPECT_TRUE(w->chkSetka->isChecked());
-    EXPECT_TRUE(w->optFant[2]->isChecked());
-    // What the window showed itself wrote nothing back.
-    EXPECT_EQ(main.freq, 80000);
-    EXPECT_EQ(fx(SoundEffect::Inverse).DMCtrlFreq(), 0);
-    EXPECT_EQ(play.SpeedChange, 700);
-    EXPECT_EQ(ForLoop, 123);
+    EXPECT_TRUE(w->chkEnable->isChecked() && w->chkSoundControl->isChecked());
+    EXPECT_TRUE(w->chkSetka->isChecked() && w->optFant[2]->isChecked());
     EXPECT_TRUE(sounds->music.isSounding());  // opening does not stop the music
-}
 
-TEST_F(SettingsWindow, TheEventListShowsOneOrTwoVariantsAndEditsOnlyThoseObjects) {
-    open();
     selectEvent(QStringLiteral("Бросить"));
     EXPECT_TRUE(w->fraSecondVar->isVisible());
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e3.wav"));
@@ -239,19 +192,16 @@ TEST_F(SettingsWindow, TheEventListShowsOneOrTwoVariantsAndEditsOnlyThoseObjects
     EXPECT_EQ(w->sldVolBut2->value(), -400);
     EXPECT_EQ(w->sldFreqBut2->value(), 15400);
     EXPECT_EQ(w->GetEventPath(1), fx(SoundEffect::Drop2).DMCtrlPath());
-
     QTest::mouseClick(w->chkEnSecondVar, Qt::LeftButton);
     EXPECT_FALSE(fx(SoundEffect::Drop2).DMCtrlEnabled());
     EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlEnabled());
     QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
     EXPECT_FALSE(fx(SoundEffect::Drop1).DMCtrlEnabled());
-    QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
-    EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlEnabled());
+    QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);  // and on again
 
     selectEvent(QStringLiteral("Приземление"));
     EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e6.wav"));
     EXPECT_FALSE(w->chkEnSecondVar->isChecked());
-
     selectEvent(QStringLiteral("Влево"));
     EXPECT_FALSE(w->fraSecondVar->isVisible());
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e0.wav"));
@@ -262,15 +212,16 @@ TEST_F(SettingsWindow, TheEventListShowsOneOrTwoVariantsAndEditsOnlyThoseObjects
         EXPECT_EQ(fx(static_cast<SoundEffect>(i)).DMCtrlEnabled(),
                   i != static_cast<int>(SoundEffect::Drop2))
             << i;
-
     QTest::mouseClick(w->chkSoundControl, Qt::LeftButton);
-    EXPECT_FALSE(main.EnableSoundControl);
-    fx(SoundEffect::Right).DMCtrlPlay();
-    EXPECT_FALSE(fx(SoundEffect::Right).isSounding());
+    EXPECT_TRUE(main.EnableSoundControl);
 
-    // Switching events never wrote the values it showed.
+    // Neither the opening nor the switching wrote back the values shown.
+    EXPECT_EQ(main.freq, 80000);
+    EXPECT_EQ(fx(SoundEffect::Inverse).DMCtrlFreq(), 0);
     EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), -600);
     EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 15600);
+    EXPECT_EQ(play.SpeedChange, 700);
+    EXPECT_EQ(ForLoop, 123);
 }
 
 TEST_F(SettingsWindow, VariantSlidersActWhenLetGoOrTurnedAndNeverShowAValueNotInForce) {
@@ -307,111 +258,74 @@ TEST_F(SettingsWindow, VariantSlidersActWhenLetGoOrTurnedAndNeverShowAValueNotIn
     EXPECT_EQ(inverse.DMCtrlVolume(), s->value());
 
     // The keyboard: nothing while the key is down, the value once it is released.
-    w->sldFreqBut1->setFocus();
     pressKey(w->sldFreqBut1, Qt::Key_PageUp);
     EXPECT_EQ(w->sldFreqBut1->value(), 20900);
     EXPECT_EQ(inverse.DMCtrlFreq(), 15900);
     releaseKey(w->sldFreqBut1, Qt::Key_PageUp);
     EXPECT_EQ(inverse.DMCtrlFreq(), 20900);
 
+    // The second variant's sliders edit the second object only.
     selectEvent(QStringLiteral("Приземление"));
-    QSlider* v2 = w->sldVolBut2;
-    QTest::mousePress(v2, Qt::LeftButton, Qt::NoModifier, handleCentre(v2));
-    QTest::mouseMove(v2, handleCentre(v2) - QPoint(50, 0));
-    QApplication::processEvents();
-    ASSERT_NE(v2->value(), -600);
-    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), -600);
-    QTest::mouseRelease(v2, Qt::LeftButton, Qt::NoModifier, handleCentre(v2));
-    QApplication::processEvents();
-    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), v2->value());
-    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlVolume(), -500);
-    QSlider* f2 = w->sldFreqBut2;
-    f2->setFocus();
-    pressKey(f2, Qt::Key_End);
-    releaseKey(f2, Qt::Key_End);
-    EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 75000);
-    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlFreq(), 15500);
+    clsDMCtrl &down1 = fx(SoundEffect::Down1), &down2 = fx(SoundEffect::Down2);
+    for (QSlider* v2 : {w->sldVolBut2, w->sldFreqBut2})
+        pressKey(v2, Qt::Key_End);
+    EXPECT_EQ(std::tuple(down2.DMCtrlVolume(), down2.DMCtrlFreq()), std::tuple(-600, 15600));
+    for (QSlider* v2 : {w->sldVolBut2, w->sldFreqBut2})
+        releaseKey(v2, Qt::Key_End);
+    EXPECT_EQ(std::tuple(down2.DMCtrlVolume(), down2.DMCtrlFreq()), std::tuple(0, 75000));
+    EXPECT_EQ(std::tuple(down1.DMCtrlVolume(), down1.DMCtrlFreq()), std::tuple(-500, 15500));
     // Tabbing onto a slider that shows a clamped value does not write the clamp back.
-    fx(SoundEffect::Down1).DMCtrlFreq(0);
+    down1.DMCtrlFreq(0);
     selectEvent(QStringLiteral("Бросить"));
     selectEvent(QStringLiteral("Приземление"));
     releaseKey(w->sldFreqBut1, Qt::Key_Tab);
-    EXPECT_EQ(fx(SoundEffect::Down1).DMCtrlFreq(), 0);
+    EXPECT_EQ(down1.DMCtrlFreq(), 0);
 }
 
-// What the values sound like is the sound tests' business; here, that the controls reach them.
-TEST_F(SettingsWindow, MusicControlsActAtOnceAndEffectSlidersWhenLetGo) {
+TEST_F(SettingsWindow, MusicSweepAndDisplayControlsActAtOnce) {
     open();
     // The volume acts on every move, and gives the focus to OK.
     w->sldVolBackgrnd->setFocus();
     pressKey(w->sldVolBackgrnd, Qt::Key_PageDown);
     EXPECT_EQ(sounds->music.volume(), -2500);
     EXPECT_TRUE(w->cmdOk->hasFocus());
-
     // The frequency acts when let go.
-    w->sldFreq->setFocus();
     for (int i = 0; i < 3; ++i)
         pressKey(w->sldFreq, Qt::Key_PageUp);
     EXPECT_EQ(main.freq, 15000);
     releaseKey(w->sldFreq, Qt::Key_PageUp);
     EXPECT_EQ(main.freq, 30000);
     EXPECT_EQ(sounds->music.BkgMusicGetFreq(), 30000);
-
     QTest::mouseClick(w->chkEnable, Qt::LeftButton);
-    EXPECT_FALSE(play.EnableLoop);
-    EXPECT_FALSE(sounds->music.isSounding());
+    EXPECT_FALSE(play.EnableLoop || sounds->music.isSounding());
     QTest::mouseClick(w->chkEnable, Qt::LeftButton);
-    EXPECT_TRUE(play.EnableLoop);
-    EXPECT_TRUE(sounds->music.isSounding());
+    EXPECT_TRUE(play.EnableLoop && sounds->music.isSounding());
 
-    // An effect's slider still shows -900; a release passes on what it shows after the keys.
-    clsDMCtrl& inverse = fx(SoundEffect::Inverse);
-    w->sldVolBut1->setFocus();
-    pressKey(w->sldVolBut1, Qt::Key_PageUp);  // -900 + 1000 stops at 0
-    pressKey(w->sldVolBut1, Qt::Key_PageDown);
-    pressKey(w->sldVolBut1, Qt::Key_PageDown);
-    EXPECT_EQ(inverse.DMCtrlVolume(), -900);
-    releaseKey(w->sldVolBut1, Qt::Key_PageDown);
-    EXPECT_EQ(inverse.DMCtrlVolume(), -2000);
-}
-
-TEST_F(SettingsWindow, TheSweepStepDisplayOptionsAndTheMailLabel) {
-    open();
-    w->sldChange->setFocus();
+    // The sweep step: the slider, then typed; a step of 0 brings the music back to the centre.
     pressKey(w->sldChange, Qt::Key_Right);
-    EXPECT_EQ(play.SpeedChange, 101);
-    EXPECT_EQ(w->txtChange->text(), QStringLiteral("101"));
-    EXPECT_EQ(ForLoop, 123);
+    EXPECT_EQ(std::tuple(play.SpeedChange, w->txtChange->text(), ForLoop),
+              std::tuple(101, QStringLiteral("101"), 123));
     pressKey(w->sldChange, Qt::Key_Home);
-    EXPECT_EQ(play.SpeedChange, 0);
-    EXPECT_EQ(ForLoop, 0);  // back to the centre
+    EXPECT_EQ(std::tuple(play.SpeedChange, ForLoop), std::tuple(0, 0));
     ForLoop = -40;
     pressKey(w->sldChange, Qt::Key_PageUp);
-    EXPECT_EQ(play.SpeedChange, 2);
-    EXPECT_EQ(ForLoop, -40);
-
+    EXPECT_EQ(std::tuple(play.SpeedChange, ForLoop), std::tuple(2, -40));
     QLineEdit* t = w->txtChange;
     t->setFocus();
     t->selectAll();
     QTest::keyClicks(t, QStringLiteral("60"));
-    EXPECT_EQ(play.SpeedChange, 60);
-    EXPECT_EQ(w->sldChange->value(), 60);
+    EXPECT_EQ(std::tuple(play.SpeedChange, w->sldChange->value()), std::tuple(60, 60));
     QTest::keyClicks(t, QStringLiteral("0"));
     EXPECT_EQ(t->text(), QStringLiteral("500"));
     EXPECT_EQ(t->selectedText(), QStringLiteral("500"));
-    EXPECT_EQ(play.SpeedChange, 500);
-    EXPECT_EQ(w->sldChange->value(), 500);
-
+    EXPECT_EQ(std::tuple(play.SpeedChange, w->sldChange->value()), std::tuple(500, 500));
     QTest::keyClick(t, Qt::Key_Home);
     QTest::keyClicks(t, QStringLiteral("-"));  // "-500": not a step
-    EXPECT_EQ(play.SpeedChange, 500);
-    EXPECT_EQ(w->sldChange->value(), 500);
+    EXPECT_EQ(std::tuple(play.SpeedChange, w->sldChange->value()), std::tuple(500, 500));
     ForLoop = 77;
     t->selectAll();
     QTest::keyClicks(t, QStringLiteral("x"));
-    EXPECT_EQ(play.SpeedChange, 0);
-    EXPECT_EQ(w->sldChange->value(), 0);
-    EXPECT_EQ(ForLoop, 0);
+    EXPECT_EQ(std::tuple(play.SpeedChange, w->sldChange->value(), ForLoop), std::tuple(0, 0, 0));
 
     QTest::mouseClick(w->chkSetka, Qt::LeftButton);
     EXPECT_FALSE(play.bDrawSetka);
@@ -427,10 +341,14 @@ TEST_F(SettingsWindow, TheSweepStepDisplayOptionsAndTheMailLabel) {
     EXPECT_TRUE(w->isVisible());  // a failed opening is not told
 }
 
-TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
-    // An earlier use left a file behind.
+TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosenAndNewMusicStartsAtOnce) {
+    // An earlier use left a file and a pattern behind; the music is off.
     chooser.NameFile = QStringLiteral("old.mp3");
     chooser.PathToFile = QStringLiteral("/somewhere/old.mp3");
+    chooser.AddictPattern = QStringLiteral("*.mp3");
+    play.EnableLoop = false;
+    sounds->music.BkgMusicStop();
+    waveFile(soundDir, QStringLiteral("tune.wav"), 22050, 22050);
     open();
     clsDMCtrl& inverse = fx(SoundEffect::Inverse);
     const QString before = inverse.DMCtrlPath();
@@ -440,59 +358,46 @@ TEST_F(SettingsWindow, TheChooserTakesAFileOnlyWhenOneIsChosen) {
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e9.wav"));
     EXPECT_FALSE(chooser.isLoaded());
 
-    // The variant's own folder is shown; a click on a file takes it.
+    // The music's chooser offers wave files whatever pattern was left for its next load; the new
+    // music sounds at once, at its own rate and the volume shown, and the music stays switched off.
+    QStringList listed;
+    whenShown<frmOpen>([&listed](frmOpen* d) {
+        listed = testing::listTexts(d->filOpen);
+        d->filOpen_Click(QStringLiteral("tune.wav"));
+    });
+    w->cmdOpen->setFocus();
+    QTest::keyClick(w->cmdOpen, Qt::Key_Space);
+    EXPECT_TRUE(listed.contains(QStringLiteral("tune.wav")));
+    EXPECT_EQ(w->lblFile->text(), QStringLiteral("tune.wav"));
+    EXPECT_TRUE(main.PathToBkgMusic.endsWith(QStringLiteral("/tune.wav")));
+    EXPECT_TRUE(sounds->music.isSounding() && w->chkEnable->isChecked());
+    EXPECT_FALSE(play.EnableLoop);
+    EXPECT_EQ(std::tuple(w->sldFreq->value(), main.freq), std::tuple(22050, 22050));
+    EXPECT_EQ(sounds->music.volume(), -1500);
+
+    // The variant's own folder is shown; a file chosen there is taken.
     QString shown;
     whenShown<frmOpen>([&shown](frmOpen* d) {
         shown = d->folderPath();
-        clickFile(d, QStringLiteral("e1.wav"));
+        d->filOpen_Click(QStringLiteral("e1.wav"));
     });
     QTest::mouseClick(w->cmdOpenFirst, Qt::LeftButton);
     EXPECT_EQ(QDir(shown), QDir(soundDir));
     EXPECT_EQ(QDir::cleanPath(inverse.DMCtrlPath()),
               QDir::cleanPath(soundDir + QStringLiteral("/e1.wav")));
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e1.wav"));
-
     selectEvent(QStringLiteral("Бросить"));
-    whenShown<frmOpen>([](frmOpen* d) { clickFile(d, QStringLiteral("e7.wav")); });
+    whenShown<frmOpen>([](frmOpen* d) { d->filOpen_Click(QStringLiteral("e7.wav")); });
     QTest::mouseClick(w->cmdOpenSecond, Qt::LeftButton);
     EXPECT_TRUE(fx(SoundEffect::Drop2).DMCtrlPath().endsWith(QStringLiteral("/e7.wav")));
     EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlPath().endsWith(QStringLiteral("/e3.wav")));
     EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e7.wav"));
 
-    // Closing the window unloads the chooser.
+    // OK closes the window, and the chooser with it.
     EXPECT_TRUE(chooser.isLoaded());
-    QTest::keyClick(w.get(), Qt::Key_Escape);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_FALSE(chooser.isLoaded());
-}
-
-TEST_F(SettingsWindow, ANewMusicFileStartsAtOnceEvenWhenTheMusicIsOff) {
-    play.EnableLoop = false;
-    sounds->music.BkgMusicStop();
-    chooser.AddictPattern = QStringLiteral("*.mp3");
-    waveFile(soundDir, QStringLiteral("tune.wav"), sine(200, 22050, 22050), 22050);
-    open();
-    QStringList listed;
-    whenShown<frmOpen>([&listed](frmOpen* d) {
-        for (int i = 0; i < d->filOpen->count(); ++i)
-            listed << d->filOpen->item(i)->text();
-        clickFile(d, QStringLiteral("tune.wav"));
-    });
-    w->cmdOpen->setFocus();
-    QTest::keyClick(w->cmdOpen, Qt::Key_Space);
-    EXPECT_TRUE(listed.contains(QStringLiteral("tune.wav")));  // wave files, not "*.mp3"
-    EXPECT_EQ(w->lblFile->text(), QStringLiteral("tune.wav"));
-    EXPECT_TRUE(main.PathToBkgMusic.endsWith(QStringLiteral("/tune.wav")));
-    EXPECT_TRUE(sounds->music.isSounding());
-    EXPECT_TRUE(w->chkEnable->isChecked());
-    EXPECT_FALSE(play.EnableLoop);
-    EXPECT_EQ(w->sldFreq->value(), 22050);
-    EXPECT_EQ(main.freq, 22050);
-    EXPECT_EQ(sounds->music.volume(), -1500);
-
     QTest::mouseClick(w->cmdOk, Qt::LeftButton);
     EXPECT_EQ(w->result(), QDialog::Accepted);
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->isVisible() || chooser.isLoaded());
 }
 
 // The menu's Set opens the window over the main window, the game runs on behind it, and the end
@@ -543,9 +448,7 @@ TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
                 testing::key(n->txtName, Qt::Key_Return);
                 whenShown<frmGameOver>([](frmGameOver* g) { g->cmdYes->click(); });
             });
-            for (int x = 9; x <= 12; ++x)
-                for (int y = 2; y <= 30; ++y)
-                    w->game.C[x][y] = true;
+            fillToTheTop();
             for (int i = 0; i < 400 && !closedFirst; ++i)
                 w->tmrDown_Timer();
             if (chooser->isVisible()) chooser->reject();  // a failure, not a wait

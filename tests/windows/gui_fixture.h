@@ -5,10 +5,14 @@
 #include <memory>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QPaintEvent>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -20,6 +24,7 @@
 #include "scoring/records.h"
 #include "windows/main/frm_main.h"
 #include "windows/widgets/picture_box.h"
+#include "windows/widgets/win_colour.h"
 
 #ifndef MORVAST_TEST_SCALE
 #define MORVAST_TEST_SCALE "1"
@@ -59,6 +64,32 @@ struct PaintSpy : QObject {
         return false;
     }
 };
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QStringList listTexts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// What a label, button or frame shows as its caption.
+inline QString caption(const QWidget* c) {
+    if (auto* b = qobject_cast<const QAbstractButton*>(c)) return b->text();
+    if (auto* g = qobject_cast<const QGroupBox*>(c)) return g->title();
+    if (auto* l = qobject_cast<const QLabel*>(c)) return l->text();
+    ADD_FAILURE() << "no caption on " << c->objectName().toStdString();
+    return {};
+}
 
 inline void key(QWidget* w, int k, const QString& text = QString()) {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
@@ -130,13 +161,28 @@ class MainWindowTest : public ::testing::Test {
     }
     virtual void beforeLoad() {}
     QString recordsPath() const { return recordsDir.filePath(RecordsFile::kFileName); }
-    void writeRecords(const QByteArray& bytes) {
-        QFile f(recordsPath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    void writeRecords(const QByteArray& bytes) { ASSERT_TRUE(writeFile(recordsPath(), bytes)); }
+    QByteArray readRecords() const { return readFile(recordsPath()); }
+    // Columns 9 to 12 filled from row 2 down: the figure lands at once and the next one
+    // overlaps, so the game ends within a few ticks.
+    void fillToTheTop() {
+        for (int x = 9; x <= 12; ++x)
+            for (int y = 2; y <= 30; ++y)
+                w->game.C[x][y] = true;
     }
-    QByteArray readRecords() const {
-        QFile f(recordsPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    // The cells outlined in cyan are exactly the falling figure's.
+    bool figureShown() const {
+        const PictureCanvas& c = w->picMorvast->canvas();
+        for (int x = 4; x <= 18; ++x)
+            for (int y = 0; y <= 30; ++y) {
+                const int fx = x - w->game.bytFigX, fy = y - w->game.bytFigY;
+                const bool in = fx >= 0 && fx < 4 && fy >= 0 && fy < 4 && w->game.Figura[fx][fy];
+                const QRect r = c.toDevice(QRectF((x - 4) * 250 + 28, y * 250 + 28, 194, 194));
+                if (in !=
+                    (c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan)))
+                    return false;
+            }
+        return true;
     }
     void TearDown() override {
         w->setSoundPort(nullptr);

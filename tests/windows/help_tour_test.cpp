@@ -1,25 +1,110 @@
-// The help tour: the records text, then every control in the window's control order, each
-// painted blue while its text is shown; Next, Close and the close box.
+// The help window, and the help tour: the records text, then every control in the window's
+// control order, each painted blue while its text is shown; Next, Close and the close box.
 #include <set>
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWindow>
 
 #include "gui_fixture.h"
 #include "windows/forms/frm_enter_name.h"
 #include "windows/forms/frm_game_over.h"
 #include "windows/forms/frm_help.h"
 #include "windows/forms/frm_morvas_fathers.h"
-#include "windows/widgets/win_colour.h"
 
 namespace morvast {
 namespace {
 
 using testing::MainWindowTest;
 
-constexpr uint32_t kBlue = 0xFF0000;
+using colour::kBlue;
+
+TEST(Help, LooksAsDesignedAndUnrollsInHundredTwipStepsUntilPast3030) {
+    testing::app();
+    frmHelp h;
+    h.strText = QStringLiteral("Лучшие игроки.");
+    h.Form_Load();
+    EXPECT_EQ(h.heightTwips(), 0);
+    EXPECT_EQ(h.height(), 0);
+    EXPECT_EQ(h.txtText->toPlainText(), h.strText);
+    EXPECT_TRUE(h.tmrResize->isActive());
+    EXPECT_EQ(h.tmrResize->interval(), 15);
+
+    int ticks = 0, last = 0;
+    while (h.tmrResize->isActive() && ticks < 100) {
+        h.tmrResize_Timer();
+        ++ticks;
+        EXPECT_EQ(h.heightTwips(), 100 * ticks);
+        EXPECT_GE(h.height(), last);
+        last = h.height();
+    }
+    EXPECT_EQ(ticks, 31);
+    // 3100 twips high, of which the caption and borders take 330.
+    EXPECT_EQ(h.size(), QSize(232, 185));
+    EXPECT_EQ(h.txtText->width(), h.width());
+
+    // Every load starts the unrolling again.
+    h.Form_Load();
+    EXPECT_EQ(h.height(), 0);
+    EXPECT_TRUE(h.tmrResize->isActive());
+
+    EXPECT_EQ(h.windowTitle(), QStringLiteral("Справка"));
+    EXPECT_EQ(h.windowType(), Qt::Tool);
+    EXPECT_EQ(backColor(&h), 0xFF0000u);
+
+    const QPalette text = h.txtText->palette();
+    EXPECT_EQ(text.color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(text.color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(h.txtText->font().family(), QStringLiteral("Tahoma"));
+    EXPECT_TRUE(h.txtText->font().bold());
+    EXPECT_EQ(h.txtText->font().pixelSize(), 12);
+
+    EXPECT_EQ(h.cmdNext->text(), QStringLiteral("Далее"));
+    EXPECT_EQ(h.cmdNext->geometry(), QRect(136, 160, 89, 17));
+    EXPECT_EQ(h.cmdClose->text(), QStringLiteral("Закрыть"));
+    EXPECT_EQ(h.cmdClose->geometry(), QRect(8, 160, 89, 17));
+    for (QPushButton* b : {h.cmdNext, h.cmdClose}) {
+        EXPECT_EQ(backColor(b), 0x808080u);
+        EXPECT_EQ(b->font().family(), QStringLiteral("MS Sans Serif"));
+        EXPECT_TRUE(b->font().bold());
+    }
+}
+
+TEST(Help, NextGoesOnWhileCloseAndTheCloseBoxEndTheTour) {
+    testing::app();
+    QWidget owner;
+    owner.setGeometry(100, 50, 400, 600);
+    owner.show();
+
+    frmHelp h;
+    h.strText = QStringLiteral("Первый");
+    testing::whenShown<frmHelp>([&owner](frmHelp* d) {
+        EXPECT_EQ(d->txtText->toPlainText(), QStringLiteral("Первый"));
+        EXPECT_TRUE(d->tmrResize->isActive());
+        // Centred over the owner as it stands once unrolled.
+        EXPECT_EQ(d->geometry().x() + d->width() / 2, owner.geometry().center().x());
+        EXPECT_EQ(d->geometry().y() + 2770 / 15 / 2, owner.geometry().center().y());
+        testing::key(d, Qt::Key_Escape);
+        EXPECT_TRUE(d->isVisible());
+        d->cmdNext->click();
+    });
+    EXPECT_EQ(h.showModal(&owner), HelpAnswer::Next);
+    EXPECT_FALSE(h.blnClose);
+    EXPECT_FALSE(h.tmrResize->isActive());
+
+    h.strText = QStringLiteral("Второй");
+    testing::whenShown<frmHelp>([](frmHelp* d) { d->cmdClose->click(); });
+    EXPECT_EQ(h.showModal(&owner), HelpAnswer::Close);
+    EXPECT_TRUE(h.blnClose);
+
+    frmHelp boxed;
+    testing::whenShown<frmHelp>([](frmHelp* d) { d->windowHandle()->close(); });
+    EXPECT_EQ(boxed.showModal(&owner), HelpAnswer::CloseBox);
+    EXPECT_TRUE(boxed.blnClose);
+    EXPECT_FALSE(boxed.isVisible());
+}
+
 const QString kRecordsText = QStringLiteral(
     "Лучшие игроки. Если запустить Morvast XII VelkNET.exe на удаленном компьютере, то и "
     "результат запишется в таблицу рекордов на удаленном компьютере. Чтобы очистить таблицу надо "
@@ -41,7 +126,7 @@ class HelpTour : public MainWindowTest {
     void answer(std::vector<HelpAnswer> answers) {
         w->setHelpAnswerer([this, answers](frmHelp& h) mutable {
             texts << h.strText;
-            tableRed.push_back(tableBase() == colour::toQRgb(0x0000FF));
+            tableRed.push_back(tableBase() == colour::toQRgb(colour::kRed));
             std::vector<QWidget*> blue;
             for (QWidget* c : order())
                 if (shownColour(c) == colour::toQRgb(kBlue)) blue.push_back(c);
@@ -60,29 +145,13 @@ class HelpTour : public MainWindowTest {
     void expectTourEnded() {
         EXPECT_FALSE(w->chkHelp->isChecked());
         EXPECT_TRUE(w->picMorvast->hasFocus());
-        EXPECT_NE(tableBase(), colour::toQRgb(0x0000FF));
+        EXPECT_NE(tableBase(), colour::toQRgb(colour::kRed));
     }
 
     QStringList texts;
     std::vector<bool> tableRed;
     std::vector<std::vector<QWidget*>> blues;
 };
-
-TEST_F(HelpTour, CloseOnTheRecordsTextHighlightsNoControl) {
-    const QRgb tableBefore = tableBase();
-    const auto before = colours();
-    answer({HelpAnswer::Close});
-    rnd.queued = {0.0};
-    QTest::mouseClick(w->chkHelp, Qt::LeftButton);
-    ASSERT_EQ(texts.size(), 1);
-    EXPECT_EQ(texts[0], kRecordsText);
-    EXPECT_TRUE(tableRed[0]);
-    EXPECT_TRUE(blues[0].empty());
-    EXPECT_EQ(tableBase(), tableBefore);
-    EXPECT_EQ(colours(), before);
-    EXPECT_EQ(sound.played, std::vector<SoundEffect>{SoundEffect::Morvast});
-    expectTourEnded();
-}
 
 TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     // Every control with a help text is on the tour, but for the two the tour passes over.
@@ -116,7 +185,6 @@ TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     QTest::mouseClick(w->chkHelp, Qt::LeftButton);
 
     ASSERT_EQ(texts.size(), controls.size() + 1);
-    EXPECT_EQ(texts[0], kRecordsText);
     for (size_t i = 0; i < controls.size(); ++i) {
         SCOPED_TRACE(controls[i]->objectName().toStdString());
         EXPECT_EQ(texts[i + 1], controls[i]->property("Tag").toString());
@@ -131,23 +199,14 @@ TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     // The field was drawn again after its step: the grid and the falling figure.
     const PictureCanvas& c = w->picMorvast->canvas();
     EXPECT_NE(c.image().pixel(c.toDevice(QRectF(1000, 3000, 1, 1)).topLeft()), qRgb(0, 0, 0));
-    const int fx = w->game.bytFigX, fy = w->game.bytFigY;
-    bool figureSeen = false;
-    for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 4; ++y)
-            if (w->game.Figura[x][y]) {
-                const QRect r =
-                    c.toDevice(QRectF((fx + x - 4) * 250 + 28, (fy + y) * 250 + 28, 194, 194));
-                figureSeen |=
-                    c.image().pixel(r.left(), r.center().y()) == colour::toQRgb(colour::kCyan);
-            }
-    EXPECT_TRUE(figureSeen);
+    EXPECT_TRUE(figureShown());
     // The tour leaves the game running.
     EXPECT_TRUE(w->tmrDownEnabled());
     expectTourEnded();
 }
 
-TEST_F(HelpTour, TheCloseBoxMidwayEndsTheTourAndTheControlGetsItsColourBack) {
+TEST_F(HelpTour, TheCloseBoxMidwayOrCloseOnTheRecordsTextEndsTheTourAndGivesTheColoursBack) {
+    const QRgb tableBefore = tableBase();
     const auto before = colours();
     // Records text, field, Control frame, then the close box on the drop button.
     answer({HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::Next, HelpAnswer::CloseBox});
@@ -159,12 +218,17 @@ TEST_F(HelpTour, TheCloseBoxMidwayEndsTheTourAndTheControlGetsItsColourBack) {
     EXPECT_EQ(sound.played.size(), 4u);
     expectTourEnded();
 
-    // A new tour starts from the records text again.
-    texts.clear();
+    // A new tour starts from the records text again, with the table red and no control blue.
+    texts.clear(), tableRed.clear(), blues.clear(), sound.played.clear();
     answer({HelpAnswer::Close});
+    rnd.queued = {0.0};
     QTest::mouseClick(w->chkHelp, Qt::LeftButton);
-    ASSERT_EQ(texts.size(), 1);
-    EXPECT_EQ(texts[0], kRecordsText);
+    EXPECT_EQ(texts, QStringList{kRecordsText});
+    EXPECT_TRUE(tableRed[0] && blues[0].empty());
+    EXPECT_EQ(tableBase(), tableBefore);
+    EXPECT_EQ(colours(), before);
+    EXPECT_EQ(sound.played, std::vector<SoundEffect>{SoundEffect::Morvast});
+    expectTourEnded();
 }
 
 // With the real modal window: the game runs on behind it, and its end unloads the help window
@@ -191,9 +255,7 @@ TEST_F(HelpTour, TheEndOfAGameBehindTheHelpWindowEndsTheTour) {
                 g->cmdYes->click();
             });
         });
-        for (int x = 9; x <= 12; ++x)
-            for (int y = 2; y <= 30; ++y)
-                w->game.C[x][y] = true;
+        fillToTheTop();
         const int figures = w->game.score.intFigures;
         for (int i = 0; i < 400 && w->game.score.intFigures == figures; ++i)
             w->tmrDown_Timer();
