@@ -84,22 +84,6 @@ TEST(Mixer, LoopJoinsWithoutGapAndOneShotStops) {
     EXPECT_FALSE(v[0].playing);
 }
 
-TEST(Mixer, StopKeepsThePositionAndPlayResumes) {
-    Mixer mixer(kRate);
-    const VoiceId id = mixer.createVoice();
-    mixer.setWave(id, waveOf(10000, kRate, [](double i) { return i / 10000; }));
-    mixer.play(id, false);
-    std::vector<float> out(1000 * 2);
-    mixer.render(out.data(), 1000);
-    mixer.stop(id);
-    mixer.render(out.data(), 500);
-    EXPECT_EQ(peak(out, 0, kRate / 200, 500), 0.0f);  // silent once the stop's fade is over
-    mixer.play(id, false);
-    mixer.render(out.data(), 10);
-    EXPECT_NEAR(out[0], 1000.0f / 10000, 1e-6);  // the sample after the last one heard
-    EXPECT_NEAR(out[18], 1009.0f / 10000, 1e-6);
-}
-
 TEST(Mixer, StreamWaitsForItsProducerAndEndsWhenTold) {
     StreamRing ring(100);
     std::vector<Voice> v{{nullptr, &ring, 0, 0, 0, 0, true}};
