@@ -11,6 +11,7 @@
 #include "sound/cls_dm_ctrl.h"
 #include "sound/direct_sound.h"
 #include "sound/looping_stream.h"
+#include "settings/settings.h"
 #include "sound/sound_system.h"
 
 namespace morvast {
@@ -258,16 +259,17 @@ TEST(SoundSystem, DefaultsReachTheBuiltMedia) {
     SoundSystem sounds(std::move(output), EnableSoundControl, [&] { forgotten = true; });
     int32_t freq = 0;
     sounds.applyDefaults(QStringLiteral(MORVAST_PROGRAM_DIR), freq);
-    EXPECT_EQ(freq, 13500);
-    EXPECT_EQ(sounds.music.BkgMusicGetVolume(), -1500);
+    const Settings d;  // the default values are the settings tests' to check
+    EXPECT_EQ(sounds.music.BkgMusicGetFreq(), d.freq);
+    EXPECT_EQ(sounds.music.BkgMusicGetVolume(), d.bkgVolume);
     EXPECT_GT(peak(device.render(kRate), 0), 0.01f);
 
     sounds.music.BkgMusicStop();
     device.render(kRate / 100);  // the music's fade
     for (int i = 0; i <= static_cast<int>(SoundEffect::Inverse); ++i) {
         const auto which = static_cast<SoundEffect>(i);
-        EXPECT_EQ(sounds.effect(which).DMCtrlVolume(), -1500);
-        EXPECT_EQ(sounds.effect(which).DMCtrlFreq(), 15000);
+        EXPECT_EQ(sounds.effect(which).DMCtrlVolume(), d.effects[i].DMCtrlVolume);
+        EXPECT_EQ(sounds.effect(which).DMCtrlFreq(), d.effects[i].DMCtrlFreq);
         sounds.playSound(which);
         const auto out = device.render(kRate / 2);
         // Each effect is heard and starts without a jump.
