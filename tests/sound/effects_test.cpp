@@ -243,6 +243,8 @@ TEST(BackgroundMusic, ALongFileIsHeldInABoundedRingWhoseDecoderSleepsUntilHalfOf
         for (int wait = 0; wait < 20000 && ring.available() < 512; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_GE(ring.available(), 512u) << "the decoder was never woken";
+        // Time for the decoder to catch up, so that one woken for less than half the ring shows.
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
         const auto out = render(mixer, 256);
         lowest = std::min(lowest, *std::min_element(out.begin() + (done ? 0 : 2), out.end()));
     }
