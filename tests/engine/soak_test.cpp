@@ -78,7 +78,6 @@ TEST(SoakTest, ManyGamesOfRandomPressesKeepTheRules) {
             game.score.intLevel = static_cast<int16_t>(9 + games % 8 / 4);
             game.score.intSpeed = static_cast<int16_t>(game.score.intLevel * 15);
         }
-        int32_t lastScore = 0;
         std::pair<int, int> plan;
         long seenLandings = -1;
         while (!out.over && ticks < kTicks) {
@@ -109,8 +108,6 @@ TEST(SoakTest, ManyGamesOfRandomPressesKeepTheRules) {
             game.tmrDown_Timer();
             ++ticks;
             ASSERT_TRUE(fieldIsSound(game)) << "game " << games << " tick " << ticks;
-            ASSERT_GE(game.score.lngScore, lastScore);
-            lastScore = game.score.lngScore;
             ASSERT_LE(game.score.intLevel, 10);
         }
         removals += out.removals;
@@ -120,9 +117,9 @@ TEST(SoakTest, ManyGamesOfRandomPressesKeepTheRules) {
         "%ld ticks, %ld games, %ld rows removed, highest level %ld, %ld of %ld figures "
         "special\n",
         ticks, games, removals, maxLevel, special, dealt);
-    // One in fifty, give or take.
+    // One in fifty, give or take; the run is the same every time.
     EXPECT_GT(special * 100, dealt);
-    EXPECT_LT(special * 25, dealt);
+    EXPECT_LT(special * 40, dealt);
     EXPECT_GT(removals, 500);
     EXPECT_EQ(maxLevel, 10);
 }
