@@ -33,6 +33,14 @@ std::vector<float> render(sound::Mixer& mixer, int frames) {
     return out;
 }
 
+// Largest step between neighbouring samples of one channel.
+float largestStep(const std::vector<float>& out, int channel, size_t from = 0) {
+    float largest = 0;
+    for (size_t i = from * 2 + 2 + channel; i < out.size(); i += 2)
+        largest = std::max(largest, std::fabs(out[i] - out[i - 2]));
+    return largest;
+}
+
 struct Effects : ::testing::Test {
     sound::Mixer mixer{kRate};
     bool EnableSoundControl = true;
@@ -99,6 +107,31 @@ TEST_F(Effects, SwitchedOffIsSilentButLetsARunningSoundEnd) {
     EXPECT_EQ(b.DMCtrlFreq(), 0);
 }
 
+TEST_F(Effects, ARestartFadesTheEarlierSoundOutWithinFiveMillisecondsWithoutAStep) {
+    // A restart in mid-wave: the earlier sound fades out while the new one starts at once, so
+    // the output is the new sound plus a tail that shrinks to nothing.
+    const auto tone = [](size_t i) {
+        return 0.5f * std::sin(2.0f * float(M_PI) * 440 * i / kRate);
+    };
+    const std::string file = testing::scratchDir() + "/tone.wav";
+    ASSERT_TRUE(testing::ffmpegMake(testing::tone(kRate, 1, 0.25) + " -c:a pcm_s16le", file));
+    a.DMCtrlPath(QString::fromStdString(file));
+    a.DMCtrlPlay();
+    auto before = render(mixer, 27);  // a quarter wave: near the crest
+    EXPECT_GT(before.back(), 0.45f);
+    a.DMCtrlPlay();
+    auto after = render(mixer, 1000);
+    after.insert(after.begin(), before.end() - 2, before.end());
+    constexpr float kToneStep = 0.5f * 2 * float(M_PI) * 440 / kRate;
+    // The fade adds a little to the tone's own steepest step; a hard cut would add the crest.
+    EXPECT_LT(largestStep(after, 0), kToneStep + 0.01f);
+    const size_t fade = kRate / 200;
+    for (size_t i = 0; i < 1000; ++i) {
+        const float tail = after[(i + 1) * 2] - tone(i);
+        ASSERT_LE(std::fabs(tail), i < fade ? 0.5f * (1.0f - float(i) / fade) + 1e-3f : 1e-3f) << i;
+    }
+}
+
 // Renders as a device would, each buffer once the music's own thread has decoded enough for it.
 std::vector<float> renderFed(sound::Mixer& mixer, const DirectSound& music, int frames) {
     std::vector<float> out;
@@ -111,7 +144,7 @@ std::vector<float> renderFed(sound::Mixer& mixer, const DirectSound& music, int 
     return out;
 }
 
-TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
+TEST(BackgroundMusic, LoopsSweepsSmoothlyResumesAndAFailedLoadKeepsOnlyTheVolume) {
     sound::Mixer mixer(kRate);
     DirectSound music(mixer);
     QString path = levelFile("music.wav", 0.5f, 1350, 13500);  // a tenth of a second
@@ -122,6 +155,21 @@ TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     EXPECT_NEAR(peak(out, 0), 0.5f, 1e-4);
     EXPECT_GT(*std::min_element(out.begin() + 2, out.end()), 0.49f);
     EXPECT_NEAR(mixer.snapshot(0).position, 0.0, 1e-6);
+
+    // A steady level has no steps of its own: the fastest sweep, 500 a tick between 5500 either
+    // side, turning at its ends and moved every tick, must not add any, and reaches both sides.
+    out.clear();
+    for (int tick = 0; tick < 128; ++tick) {
+        int16_t pan = static_cast<int16_t>(std::abs(tick % 44 - 22) * 500 - 5500);
+        music.BkgMusicSetPan(pan);
+        const auto part = renderFed(mixer, music, kRate / 64);
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    for (int channel : {0, 1}) {
+        EXPECT_LT(largestStep(out, channel), 0.005f) << channel;
+        EXPECT_GT(peak(out, channel), 0.49f) << channel;
+    }
+    EXPECT_LT(*std::min_element(out.begin(), out.end()), 0.01f);
 
     int16_t volume = -2000, pan = 10000;
     music.BkgMusicSetVolume(volume);
@@ -157,66 +205,6 @@ TEST(BackgroundMusic, LoopsAndResumesAndAFailedLoadKeepsOnlyTheVolume) {
     music.BkgMusicLoad(path, freq);
     EXPECT_TRUE(music.isSounding());
     EXPECT_EQ(music.BkgMusicGetVolume(), -700);
-}
-
-// Largest step between neighbouring samples of one channel.
-float largestStep(const std::vector<float>& out, int channel, size_t from = 0) {
-    float largest = 0;
-    for (size_t i = from * 2 + 2 + channel; i < out.size(); i += 2)
-        largest = std::max(largest, std::fabs(out[i] - out[i - 2]));
-    return largest;
-}
-
-TEST(Smoothness, TheFastestSweepAndARestartStepNoMoreThanTheirSource) {
-    // A steady level has no steps of its own: the fastest sweep, turning at its ends and moved
-    // every tick, must not add any.
-    sound::Mixer mixer(kRate);
-    DirectSound music(mixer);
-    QString path = levelFile("steady.wav", 0.5f, 13500, 13500);
-    int32_t freq = 0;
-    music.BkgMusicLoad(path, freq);
-    std::vector<float> out;
-    for (int tick = 0; tick < 128; ++tick) {
-        // 500 a tick between 5500 either side, as the fastest sweep moves.
-        int16_t pan = static_cast<int16_t>(std::abs(tick % 44 - 22) * 500 - 5500);
-        music.BkgMusicSetPan(pan);
-        const auto part = renderFed(mixer, music, kRate / 64);
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    for (int channel : {0, 1}) {
-        EXPECT_LT(largestStep(out, channel), 0.005f) << channel;
-        // The sweep still reaches both sides.
-        EXPECT_GT(peak(out, channel), 0.49f) << channel;
-    }
-    EXPECT_LT(*std::min_element(out.begin(), out.end()), 0.01f);
-
-    // A restart in mid-wave: the earlier sound fades out within 5 ms while the new one starts
-    // at once, so the output is the new sound plus a tail that shrinks to nothing.
-    bool EnableSoundControl = true;
-    clsDMCtrl effect(mixer, EnableSoundControl);
-    music.BkgMusicStop();
-    render(mixer, kRate / 100);
-    const auto tone = [](size_t i) {
-        return 0.5f * std::sin(2.0f * float(M_PI) * 440 * i / kRate);
-    };
-    const std::string file = testing::scratchDir() + "/tone.wav";
-    ASSERT_TRUE(testing::ffmpegMake(testing::tone(kRate, 1, 0.25) + " -c:a pcm_s16le", file));
-    effect.DMCtrlPath(QString::fromStdString(file));
-    effect.DMCtrlEnabled(true);
-    effect.DMCtrlPlay();
-    auto before = render(mixer, 27);  // a quarter wave: near the crest
-    EXPECT_GT(before.back(), 0.45f);
-    effect.DMCtrlPlay();
-    auto after = render(mixer, 1000);
-    after.insert(after.begin(), before.end() - 2, before.end());
-    constexpr float kToneStep = 0.5f * 2 * float(M_PI) * 440 / kRate;
-    // The fade adds a little to the tone's own steepest step; a hard cut would add the crest.
-    EXPECT_LT(largestStep(after, 0), kToneStep + 0.01f);
-    const size_t fade = kRate / 200;
-    for (size_t i = 0; i < 1000; ++i) {
-        const float tail = after[(i + 1) * 2] - tone(i);
-        ASSERT_LE(std::fabs(tail), i < fade ? 0.5f * (1.0f - float(i) / fade) + 1e-3f : 1e-3f) << i;
-    }
 }
 
 TEST(BackgroundMusic, ALongFileIsHeldInABoundedRingWhoseDecoderSleepsUntilHalfOfItIsFree) {
