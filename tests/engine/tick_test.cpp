@@ -105,8 +105,9 @@ TEST(LandingTest, FourRowsOfASpecialFigureAtOnceInTheOrderOfEffects) {
 TEST(GameEndTest, OverlapEndsTheGameInTheLandingTickAndFreezesIt) {
     for (const bool overlap : {false, true}) {
         Fixture f;
-        // The next figure (bar of three) enters at (10..11, 0..2): row 3 only touches it.
-        for (int x = 9; x <= 12; ++x)
+        // The next figure (bar of three) enters at (10..11, 0..2): row 3 only touches it. Column 9
+        // stays clear, so that the ended game's figure could still move left.
+        for (int x = 10; x <= 11; ++x)
             f.game.C[x][overlap ? 2 : 3] = true;
         f.setFigure(kBar, 4, 27);
         f.game.intTick = 200;
