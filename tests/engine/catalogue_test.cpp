@@ -16,10 +16,9 @@ TEST(RndTest, StartsFromTheSameFixedStateAtEveryStart) {
 }
 
 TEST(ChooseFigureTest, StirringThenOrdinarySpecialAndSuperFigures) {
-    RecordingListener out;
-    ScriptedRandom rnd;
-    FixedClock clock;
-    Game game(out, rnd, clock);
+    Fixture f;
+    ScriptedRandom& rnd = f.rnd;
+    Game& game = f.game;
     rnd.script = {0.3, 0.99, 0.0};  // stir, shape 6, not special
     EXPECT_EQ(game.ChooseFigure(), kSquare);
     EXPECT_FALSE(game.blnFigMorvast);
@@ -42,7 +41,7 @@ TEST(ChooseFigureTest, StirringThenOrdinarySpecialAndSuperFigures) {
     EXPECT_EQ(rnd.script.size(), 1u);
 
     // At second 7 the choice stirs 2 x 7 + 1 values and the special pattern only 7 + 1.
-    clock.sec = 7;
+    f.clock.sec = 7;
     rnd.script.assign(15, 0.3);
     rnd.script.insert(rnd.script.end(), {0.0, 0.5});
     rnd.script.insert(rnd.script.end(), 8, 0.3);
