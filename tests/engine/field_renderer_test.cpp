@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <set>
-#include <tuple>
 #include <utility>
 
 #include "test_support.h"
@@ -29,28 +28,18 @@ QRgb leftEdge(const PictureCanvas& c, double left, double top) {
 }
 
 // The real field of 233 x 433 logical pixels, at the screen's device-pixel ratio.
-class FieldDrawing : public ::testing::TestWithParam<double> {
+class FieldDrawing : public ::testing::TestWithParam<double>, public test::Fixture {
   protected:
     void SetUp() override {
         field.setGeometry(233, 433, 3760, 7760, GetParam());
         next.setGeometry(77, 77, 1155, 1155, GetParam());
-        game.resetForNewGame();
     }
     QRgb centre(int x, int y) const { return at(field, (x - 4) * 250 + 125, y * 250 + 125); }
     QRgb outline(int x, int y) const { return leftEdge(field, (x - 4) * 250 + 28, y * 250 + 28); }
     void whiteOut(int x, int y) {
         field.filledBox((x - 4) * 250, y * 250, (x - 3) * 250, (y + 1) * 250, colour::kWhite);
     }
-    void setFigure(const char* pattern, int x, int y) {
-        game.Figura = cellsFromPattern(pattern);
-        game.bytFigX = static_cast<uint8_t>(x);
-        game.bytFigY = static_cast<uint8_t>(y);
-    }
 
-    GameListener listener;
-    test::ScriptedRandom rnd;
-    test::FixedClock clock;
-    Game game{listener, rnd, clock};
     PictureCanvas field, next;
     FieldRenderer renderer{game, rnd, field, next};
 };
@@ -67,51 +56,32 @@ TEST_P(FieldDrawing, LandedCellsAndGridLeaveTheGapsAndFollowThePlace) {
     EXPECT_EQ(at(field, 235, 125), kBg);  // the gap between two landed cells
     EXPECT_EQ(at(field, 125, 5), kBg);    // and above a cell
 
-    game.settings.bDrawSetka = false;
-    const QImage before = field.image().copy();
+    // A horizontal line of the grid, in the colour of a place below the first.
+    game.intPlace = 1;
     renderer.DrawGrid();
-    EXPECT_EQ(field.image(), before);
-    game.settings.bDrawSetka = true;
-    // A vertical line at first place, a horizontal one below it.
-    for (auto [place, ux, uy, rgb] :
-         {std::tuple{0, 250, 3125, qRgb(200, 200, 210)}, {1, 1625, 2500, qRgb(150, 175, 175)}}) {
-        game.intPlace = static_cast<int16_t>(place);
-        renderer.DrawGrid();
-        EXPECT_EQ(field.image().pixel(field.toDevice(QRectF(ux, uy, 1, 1)).topLeft()), rgb);
-    }
+    EXPECT_EQ(field.image().pixel(field.toDevice(QRectF(1625, 2500, 1, 1)).topLeft()),
+              qRgb(150, 175, 175));
     EXPECT_EQ(outline(5, 0), kYellow);  // the lines run outside the squares
 }
 
 TEST_P(FieldDrawing, FigureStepsEraseWhatTheyLeftButNotLandedCells) {
-    setFigure("0000111100000000", 8, 5);  // bar of four in box column 1
-    renderer.DrawFigure();
-    game.C[9][7] = true;
-    field.box(5 * 250 + 28, 7 * 250 + 28, 5 * 250 + 222, 7 * 250 + 222, colour::kYellow);
-    game.bytFigX = 9;  // one step right
-    field.takeDirty();
-    renderer.DrawFigure();
-    for (int y = 5; y < 9; ++y) {
-        EXPECT_EQ(outline(10, y), kCyan) << y;
-        EXPECT_EQ(centre(10, y), kDarkBlue) << y;  // an outline on the fill colour, not solid
-    }
-    EXPECT_EQ(centre(9, 5), kBg);
-    EXPECT_EQ(outline(9, 7), kYellow);
-    // Only the 6 x 5 window around the box is repainted.
-    EXPECT_TRUE(
-        field.toDevice(QRectF(4 * 250, 4 * 250, 6 * 250, 5 * 250)).contains(field.takeDirty()));
-
     // A step right from a box whose left column is filled leaves the column left of the box:
     // black where the field is empty, a landed cell there stays.
     setFigure("1111000000000000", 8, 5);
     renderer.DrawFigure();
     game.C[8][6] = true;
     field.box(4 * 250 + 28, 6 * 250 + 28, 4 * 250 + 222, 6 * 250 + 222, colour::kYellow);
-    game.bytFigX = 9;
+    game.bytFigX = 9;  // one step right
+    field.takeDirty();
     renderer.DrawFigure();
     for (int y : {5, 7, 8})
         EXPECT_EQ(centre(8, y), kBg) << y;
     EXPECT_EQ(outline(8, 6), kYellow);
     EXPECT_EQ(outline(9, 5), kCyan);
+    EXPECT_EQ(centre(9, 5), kDarkBlue);  // an outline on the fill colour, not solid
+    // Only the 6 x 5 window around the box is repainted.
+    EXPECT_TRUE(
+        field.toDevice(QRectF(4 * 250, 4 * 250, 6 * 250, 5 * 250)).contains(field.takeDirty()));
     game.C[8][6] = false;
 
     // A step left from a box whose right column is filled leaves the window's last column.
@@ -146,6 +116,7 @@ TEST_P(FieldDrawing, PhantomCoversTheFigureAtItsRestingRowInTwoBoundedColours) {
     ASSERT_EQ(game.restingRow(), 23);
     // Halves go to the even neighbour: 252.5 -> 252.
     rnd.script = {0.5, 0.0, 0.75, 0.5, 0.25, 0.0};
+    rnd.draws = 0;
     renderer.ErasePhantom(9, 23);
     renderer.DrawPhantom(9, 23);
     EXPECT_EQ(rnd.draws, 6);

@@ -88,18 +88,6 @@ TEST(InvertTest, RefusalsAndTwoInversionsRestore) {
     EXPECT_TRUE(f.out.log.empty());
 }
 
-TEST(DropTest, DropDisablesTheButtonPicksASoundAndFreezesTheTimeBonus) {
-    Fixture f;
-    f.rnd.script = {0.6, 0.5};
-    f.game.dropPress();
-    f.game.dropPress();
-    EXPECT_EQ(f.out.log, (Log{"sound 3", "dropOff", "sound 4", "dropOff"}));
-    EXPECT_FALSE(f.game.dropEnabled);
-    const int counted = f.game.score.intTimeCount;
-    f.game.tmrDown_Timer();
-    EXPECT_EQ(f.game.score.intTimeCount, counted);
-}
-
 TEST(PhantomTest, ShownByModeAtTheRestingRow) {
     Fixture f;
     f.setFigure(kBar, 9, 0);

@@ -27,12 +27,20 @@ TEST(FallTest, RestingRowsIntervalsAndDrops) {
     f.game.tmrDown_Timer();
     EXPECT_EQ(f.game.bytFigY, 2);
 
-    // Dropping: a row on every tick; the landing comes on the tick after reaching rest.
+    // Dropping: a sound chosen by a draw, the button off and the time bonus frozen; a row on
+    // every tick, and the landing comes on the tick after reaching rest.
     f.setFigure(kBar, 9, 5);
     f.game.score.intSpeed = 0;
-    f.game.blnDrop = true;
+    f.out.log.clear();
+    f.rnd.script = {0.6, 0.5};
+    f.game.dropPress();
+    f.game.dropPress();
+    EXPECT_EQ(f.out.log, (std::vector<std::string>{"sound 3", "dropOff", "sound 4", "dropOff"}));
+    EXPECT_FALSE(f.game.dropEnabled);
+    const int counted = f.game.score.intTimeCount;
     for (int i = 0; i < 22; ++i)
         f.game.tmrDown_Timer();
+    EXPECT_EQ(f.game.score.intTimeCount, counted);
     EXPECT_EQ(f.game.bytFigY, 27);
     EXPECT_EQ(f.out.count("landing"), 0);
     f.game.tmrDown_Timer();
@@ -49,21 +57,24 @@ TEST(RemoveLinesTest, RowsThirtyAndTwentyEightFullRowTwentyNineNot) {
     f.fillRow(28);
     f.fillRow(10);  // far above: found in the same pass
     f.game.C[5][27] = true;
+    f.game.C[6][0] = true;  // the top row moves down like any other and leaves row 0 empty
     int k = 0;
     f.game.RemoveFullLines(k);
     EXPECT_EQ(k, 3);
     EXPECT_EQ(f.filledInRow(30), 14);  // old row 29
     EXPECT_TRUE(f.game.C[5][29]);      // old row 27, two rows lower
+    EXPECT_TRUE(f.game.C[6][3]);       // old row 0, three rows lower
     for (int y = 0; y <= 28; ++y)
-        EXPECT_EQ(f.filledInRow(y), 0) << y;
+        EXPECT_EQ(f.filledInRow(y), y == 3) << y;
     EXPECT_EQ(f.game.score.intLevelLines, 3);
 }
 
-TEST(LandingTest, FourRowsAtOnceInTheOrderOfEffects) {
+TEST(LandingTest, FourRowsOfASpecialFigureAtOnceInTheOrderOfEffects) {
     Fixture f;
     for (int y = 27; y <= 30; ++y)
         f.fillRow(y, 10);
     f.setFigure(kBar, 9, 27);  // the bar fills column 10 of rows 27..30
+    f.game.arrQueue[1].Bonus = 250000;
     f.game.score.intTimeCount = 51;
     f.game.score.lngTimeBonusTotal = 1000;
     f.game.intCells = 8;
@@ -72,66 +83,48 @@ TEST(LandingTest, FourRowsAtOnceInTheOrderOfEffects) {
 
     for (int y = 0; y <= 30; ++y)
         ASSERT_EQ(f.filledInRow(y), 0) << y;
-    // 5000 for the lines, 201 - 52 = 149 for time, 8 cells x 0.4 = 3.2.
-    EXPECT_EQ(f.game.score.lngScore, 50000 + 1490 + 32);
+    // 5000 for the lines, 201 - 52 = 149 for time, 8 cells x 0.4 = 3.2, and the figure's 25000
+    // only after the place has followed the score.
+    EXPECT_EQ(f.game.score.lngScore, 50000 + 1490 + 32 + 250000);
     EXPECT_EQ(f.game.score.lngTimeBonusTotal, 1000 + 149);
+    // clang-format off
     const std::vector<std::string> expected = {
-        "time 149",        "drawFigure",
-        "landing",         "dropOn",
-        "remain 12345678", "remain 1234567",
-        "remain 123456",   "remain 12345",
-        "drawField",       "drawGrid",
+        "time 149", "drawFigure", "landing", "dropOn",
+        "remain 12345678", "remain 1234567", "remain 123456", "remain 12345",
+        "drawField", "drawGrid",
         "sound 6",  // the second landing variant: the draw 0.1 is not above 0.5
-        "sound 7",         "lines 4-Lines*1 = 5000",
-        "place 5152",      "drawFigure",
-        "drawNext",        "time 148",
-        "score 5152",      "stat 1. +5152 -> 4 lines",
+        "sound 7", "lines 4-Lines*1 = 5000", "place 5152", "morvast   Morvast Bonus : 25000",
+        "drawFigure", "drawNext", "time 148", "score 30152", "stat 1. +30152 -> 4 lines",
         "drawFuture"};
+    // clang-format on
     EXPECT_EQ(f.out.log, expected);
     // Counted afresh for the new current and next figures, four cells each.
     EXPECT_EQ(f.game.intCells, 8);
 }
 
-TEST(LandingTest, SpecialBonusIsAddedAfterThePlaceUpdate) {
-    Fixture f;
-    f.setFigure(kBar, 9, 27);
-    f.game.arrQueue[1].Bonus = 250000;
-    f.game.intTick = 200;
-    f.game.tmrDown_Timer();
-    const auto place = std::find_if(f.out.log.begin(), f.out.log.end(),
-                                    [](const std::string& e) { return e.rfind("place", 0) == 0; });
-    ASSERT_NE(place, f.out.log.end());
-    EXPECT_LT(std::stoll(place->substr(6)), 25000);
-    EXPECT_GE(f.game.score.shownScore(), 25000);
-    EXPECT_EQ(f.out.count("morvast   Morvast Bonus : 25000"), 1);
-}
-
 TEST(GameEndTest, OverlapEndsTheGameInTheLandingTickAndFreezesIt) {
     for (const bool overlap : {false, true}) {
         Fixture f;
-        // The next figure (bar of three) enters at (10..11, 0..2): row 3 only touches it.
-        for (int x = 9; x <= 12; ++x)
+        // The next figure (bar of three) enters at (10..11, 0..2): row 3 only touches it. Column 9
+        // stays clear, so that the ended game's figure could still move left.
+        for (int x = 10; x <= 11; ++x)
             f.game.C[x][overlap ? 2 : 3] = true;
         f.setFigure(kBar, 4, 27);
         f.game.intTick = 200;
         f.game.tmrDown_Timer();
-        EXPECT_EQ(f.out.finished, overlap ? 1 : 0);
+        EXPECT_EQ(f.out.count("finish"), overlap ? 1 : 0);
         EXPECT_EQ(f.game.ended(), overlap);
+        if (!overlap) continue;
+        // The end is the tick's last act, and nothing moves the ended game.
+        EXPECT_EQ(f.out.log.back(), "finish " + std::to_string(f.game.score.shownScore()));
+        const auto log = f.out.log;
+        for (int i = 0; i < 500; ++i)
+            f.game.tmrDown_Timer();
+        f.game.moveLeftRight(0);
+        f.game.rotatePress();
+        f.game.dropPress();
+        EXPECT_EQ(f.out.log, log);
     }
-    Fixture f;
-    f.game.C[10][0] = true;
-    f.dropAndLand();
-    ASSERT_TRUE(f.game.ended());
-    EXPECT_EQ(f.out.log.back(), "finish " + std::to_string(f.game.score.shownScore()));
-    const auto log = f.out.log;
-    for (int i = 0; i < 500; ++i)
-        f.game.tmrDown_Timer();
-    f.game.moveLeftRight(0);
-    f.game.rotatePress();
-    f.game.dropPress();
-    EXPECT_EQ(f.out.log, log);
-    f.game.newGame();
-    EXPECT_FALSE(f.game.ended());
 }
 
 TEST(MusicSweepTest, PanRunsPastFiveThousandAndTurns) {

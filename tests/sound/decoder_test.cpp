@@ -5,8 +5,7 @@
 #include <random>
 #include <utility>
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -63,7 +62,7 @@ TEST(Decoder, DecodesEveryFormatAndSurvivesDamageToIt) {
         EXPECT_NEAR(peak(wave->samples, 1), mono ? 0.5 : 0.25, f.levelSlack);
         seeds.push_back(testing::readBytes(path));
     }
-    int decoded = 0, refused = 0;
+    int refused = 0;
     for (size_t round = 0; round < 300; ++round) {
         std::vector<uint8_t> bytes = seeds[round % seeds.size()];
         for (auto k = rng() % 40; k-- > 0;)
@@ -71,19 +70,15 @@ TEST(Decoder, DecodesEveryFormatAndSurvivesDamageToIt) {
         if (rng() % 2) bytes.resize(rng() % bytes.size());
         std::string error;
         auto wave = decodeMemory(bytes, &error);
-        if (!wave) {
-            ASSERT_FALSE(error.empty());
-            ++refused;
-            continue;
-        }
-        ++decoded;
-        ASSERT_GT(wave->frames(), 0);
-        ASSERT_GT(wave->rate, 0);
+        ASSERT_TRUE(wave || !error.empty());  // a refusal says why
+        refused += !wave;
+        if (!wave) continue;
+        ASSERT_TRUE(wave->frames() > 0 && wave->rate > 0);
         for (float x : wave->samples)
             ASSERT_TRUE(std::isfinite(x));
     }
     // Both outcomes occur, so the corpus really reaches the decoders and the refusals.
-    EXPECT_GT(decoded, 20);
+    EXPECT_GT(300 - refused, 20);
     EXPECT_GT(refused, 20);
 }
 
@@ -104,7 +99,7 @@ TEST(Decoder, ConvertsAnyRateToTheOutputRateInFull) {
     EXPECT_NEAR(middle, 0.5f, 0.01f);
 }
 
-TEST(Decoder, DamagedFilesFailCleanlyOrDecodeWhatTheyHold) {
+TEST(Decoder, RefusesWhatHoldsNoSoundWithoutWaitingAndDecodesWhatACutFileHolds) {
     const std::string dir = scratchDir();
     const std::string text = "This is not a sound, only a line of text.\n";
     testing::writeBytes(dir + "/notes.mp3", {text.begin(), text.end()});
@@ -116,12 +111,20 @@ TEST(Decoder, DamagedFilesFailCleanlyOrDecodeWhatTheyHold) {
     testing::writeWave(dir + "/fast.wav", std::vector<float>(4000, 0.5f), 757080896);
     // A name FFmpeg would take for another protocol stays a plain (here missing) file name.
     const std::string concat = "concat:" + dir + "/good.wav|" + dir + "/good.wav";
-    for (const std::string& bad : {dir + "/missing.wav", dir + "/empty.wav", dir + "/notes.mp3",
-                                   dir, dir + "/header.wav", dir + "/fast.wav", concat}) {
+    // A FIFO, a device and a folder are refused before a byte is read from them. Should a read
+    // wait on the FIFO, the alarm ends the test instead of letting it hang.
+    const std::string fifo = dir + "/pipe.wav", zero = "/dev/zero";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(120);
+    for (const std::string& bad :
+         {dir + "/missing.wav", dir + "/empty.wav", dir + "/notes.mp3", dir + "/header.wav",
+          dir + "/fast.wav", concat, fifo, zero, dir}) {
         std::string error;
         EXPECT_FALSE(decodeFile(bad, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
+        EXPECT_EQ(error == kNotAFile, bad == fifo || bad == zero || bad == dir) << bad;
     }
+    alarm(0);
     EXPECT_FALSE(AudioDecoder().open(dir + "/fast.wav", 48000));
 
     for (const std::string name : {"cut.wav", "cut.mp3"}) {
@@ -135,25 +138,6 @@ TEST(Decoder, DamagedFilesFailCleanlyOrDecodeWhatTheyHold) {
         ASSERT_TRUE(wave) << name;
         EXPECT_NEAR(wave->frames(), 44100 / 2, 44100 / 4) << name;
     }
-}
-
-TEST(Decoder, RefusesAnythingButARegularFileWithoutWaitingOnIt) {
-    const std::string dir = scratchDir() + "/special";
-    testing::Fifo fifo(dir + "/pipe.wav");
-    const std::string socketPath = dir + "/socket.wav";
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    for (const std::string& path : {dir + "/pipe.wav", std::string("/dev/zero"), dir, socketPath}) {
-        std::string error;
-        EXPECT_FALSE(decodeFile(path, &error)) << path;
-        EXPECT_FALSE(error.empty()) << path;
-        EXPECT_FALSE(AudioDecoder().open(path, 48000)) << path;
-    }
-    EXPECT_FALSE(fifo.rescued());
-    close(sock);
 }
 
 TEST(Decoder, BoundsWhatItHoldsAndWhatItReadsBeyondTheSound) {
@@ -171,7 +155,7 @@ TEST(Decoder, BoundsWhatItHoldsAndWhatItReadsBeyondTheSound) {
     }
     // A 256 MiB wave, as a sparse file: over the bound of a whole sound.
     const std::string big = dir + "/big.wav";
-    testing::writeSparseWave(big, 256u << 20, 22050);
+    testing::writeWave(big, {}, 22050, 256u << 20);
     EXPECT_FALSE(decodeFile(big));
 
     // An MP3 followed by 64 MiB of zeros ends where its sound ends, and gigabytes of zeros named

@@ -6,10 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace morvast::testing {
 
 std::string scratchDir() {
@@ -47,21 +43,15 @@ static std::string le(uint32_t v, int bytes) {
     return s;
 }
 
-void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate) {
-    const auto size = static_cast<uint32_t>(samples.size() * 2);
+void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate,
+               uint32_t sparseBytes) {
+    const auto size = sparseBytes ? sparseBytes - 44 : static_cast<uint32_t>(samples.size() * 2);
     std::string bytes = "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
                         le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(size, 4);
     for (float x : samples)
         bytes += le(static_cast<uint16_t>(std::lround(std::clamp(x, -1.0f, 1.0f) * 32767)), 2);
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void writeSparseWave(const std::string& path, uint32_t bytes, uint32_t rate) {
-    const uint32_t data = bytes - 44;
-    std::ofstream(path, std::ios::binary)
-        << "RIFF" + le(bytes - 8, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) +
-               le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(data, 4);
-    std::filesystem::resize_file(path, bytes);
+    if (sparseBytes) std::filesystem::resize_file(path, sparseBytes);
 }
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -99,30 +89,6 @@ double toneHz(const std::vector<float>& stereo, int channel, int rate) {
     return rises.size() < 2
                ? 0
                : (rises.size() - 1.0) * rate / static_cast<double>(rises.back() - rises.front());
-}
-
-Fifo::Fifo(const std::string& path) : path_(path) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    if (mkfifo(path.c_str(), 0600) != 0) std::abort();
-    watcher_ = std::thread([this] {
-        std::unique_lock lock(mutex_);
-        if (done_.wait_for(lock, std::chrono::seconds(20), [this] { return finished_; })) return;
-        const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0) {
-            rescued_ = true;
-            ::close(fd);
-        }
-    });
-}
-
-Fifo::~Fifo() {
-    {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-    }
-    done_.notify_all();
-    watcher_.join();
-    std::filesystem::remove(path_);
 }
 
 }  // namespace morvast::testing

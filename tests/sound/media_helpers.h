@@ -1,11 +1,7 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace morvast::testing {
@@ -19,10 +15,10 @@ std::string tone(int rate, int channels, double seconds);
 // Runs the ffmpeg tool with the given arguments; true when it produced out.
 bool ffmpegMake(const std::string& args, const std::string& out);
 
-// A mono 16-bit wave file of samples in [-1, 1], at any rate the header can claim.
-void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate);
-// A mono 16-bit wave of silence of the given size in bytes, header included, as a sparse file.
-void writeSparseWave(const std::string& path, uint32_t bytes, uint32_t rate);
+// A mono 16-bit wave file of samples in [-1, 1], at any rate the header can claim. With
+// sparseBytes the header claims that size, header included, and the file is grown to it sparsely.
+void writeWave(const std::string& path, const std::vector<float>& samples, uint32_t rate,
+               uint32_t sparseBytes = 0);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 
@@ -30,23 +26,5 @@ std::vector<uint8_t> readBytes(const std::string& path);
 float peak(const std::vector<float>& stereo, int channel, size_t from = 0, size_t to = SIZE_MAX);
 // Frequency of a steady tone in one channel, from its rising zero crossings.
 double toneHz(const std::vector<float>& stereo, int channel, int rate);
-
-// A FIFO made at path (its folder created). Should the test still run 20 s later, the FIFO's
-// writing end is opened and closed, so that a reader stuck on it returns and the test fails on
-// rescued() instead of hanging.
-class Fifo {
-  public:
-    explicit Fifo(const std::string& path);
-    ~Fifo();
-    bool rescued() const { return rescued_; }
-
-  private:
-    std::string path_;
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    std::atomic<bool> rescued_{false};
-    std::thread watcher_;
-};
 
 }  // namespace morvast::testing
