@@ -132,7 +132,8 @@ void playOn(const QByteArray& bytes, int32_t s, const std::string& what) {
         before = before.mid(0, 2 * (kMaxRecords - 1));
     }
     // An over-long line of a row in the table is kept cut (never inside a UTF-8 character).
-    for (qsizetype i = 0; i < std::min(now.size(), 2 * qsizetype(kMaxRecords)); ++i)
+    for (qsizetype i = 0; i < std::min({now.size(), before.size(), 2 * qsizetype(kMaxRecords)});
+         ++i)
         if (before[i].size() > kMaxRecordLine && before[i].startsWith(now[i]) &&
             now[i].size() > kMaxRecordLine - 4 && now[i].size() <= kMaxRecordLine)
             now[i] = before[i];
