@@ -126,6 +126,9 @@ TEST(SettingsCorpus, HugeFilesAndLinesAreNotTakenWhole) {
     EXPECT_TRUE(loadOne(dir.path(), defaultFileText() + fifty, "50 MB after a good file"));
     EXPECT_FALSE(loadOne(dir.path(), fifty, "50 MB without a line end"));
     EXPECT_FALSE(loadOne(dir.path(), midLine, "1 MB label line"));
+    QByteArray longest = defaultFileText();
+    longest.replace("morvast-music...", QByteArray(kMaxSettingsLine, 'p'));
+    EXPECT_TRUE(loadOne(dir.path(), longest, "the longest line read"));
     EXPECT_FALSE(loadOne(dir.path(), QByteArray(100000, '\0'), "zeros"));
 }
 
