@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,14 +49,13 @@ class RecordsFileTest : public ::testing::Test {
 
 TEST_F(RecordsFileTest, FileFormatByteForByte) {
     // A temporary file a killed copy left long ago goes at the first reading.
-    const QString left = file.path() + ".Ab12Cd";
-    QFile f(left);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(
-        f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-    f.close();
+    QFile left(file.path() + ".Ab12Cd");
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly) &&
+                left.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                 QFileDevice::FileModificationTime));
+    left.close();
     EXPECT_EQ(file.ReadRecords(t), ReadStatus::Created);
-    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_FALSE(left.exists());
     EXPECT_EQ(readAll(file.path()), QByteArray("Zevok\r\n0\r\n"));
     EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
 
@@ -181,37 +182,28 @@ TEST(RecordsList, NamesLineUpForRowsOneTo99) {
     EXPECT_EQ(recordsListLine(3, "a\nb", 1), QStringLiteral("3. a b            1"));
 }
 
+// One update as the main window applies it, on one line.
+std::string shown(const PlaceUpdate& u) {
+    const auto text = [](const std::optional<QString>& t) { return t ? t->toStdString() : "-"; };
+    return std::to_string(u.intPlace) + " " + text(u.nextPlace) + " row " +
+           std::to_string(u.selectRow) + " " + text(u.position) +
+           (u.startMenuBlink ? " blink" : "") + (u.victory ? " victory " : " ") + text(u.statistic);
+}
+
 TEST(Place, EqualScoreWaitsAPointMorePassesClimbsSeveralRowsAndComparesNumbers) {
     EXPECT_EQ(startPlace(99).position, QString());
-
-    PlaceUpdate u = UpdatePlace(0, 1, {0});
-    EXPECT_EQ(u.intPlace, 1);
-    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +0"));
-    EXPECT_FALSE(u.position || u.statistic || u.startMenuBlink || u.selectRow >= 0);
-
-    u = UpdatePlace(1, 1, {0});
-    EXPECT_EQ(u.intPlace, 0);
-    EXPECT_FALSE(u.nextPlace);
-    EXPECT_EQ(u.selectRow, 0);
-    EXPECT_EQ(u.position, QStringLiteral("Place # 1"));
-    EXPECT_TRUE(u.startMenuBlink && u.victory);
-    EXPECT_EQ(u.statistic, QStringLiteral("...VICTORY !!!"));
-
-    u = UpdatePlace(100000, 0, {0});  // already first: nothing more
-    EXPECT_FALSE(u.victory || u.startMenuBlink || u.nextPlace || u.statistic);
-
-    // Several rows in one landing; equal scores are not passed.
-    u = UpdatePlace(301, 4, {500, 300, 300, 100});
-    EXPECT_EQ(u.intPlace, 1);
-    EXPECT_EQ(u.selectRow, 1);
-    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +199"));
-    EXPECT_EQ(u.position, QStringLiteral("Place # 2"));
-    EXPECT_EQ(u.statistic, QStringLiteral("...Place : 2"));
-    EXPECT_FALSE(u.victory);
-
+    const std::tuple<int64_t, int16_t, QList<double>, const char*> cases[] = {
+        {0, 1, {0}, "1 Next Place : +0 row -1 - -"},
+        {1, 1, {0}, "0 - row 0 Place # 1 blink victory ...VICTORY !!!"},
+        {100000, 0, {0}, "0 - row -1 - -"},  // already first: nothing more
+        // Several rows in one landing; equal scores are not passed.
+        {301, 4, {500, 300, 300, 100}, "1 Next Place : +199 row 1 Place # 2 blink ...Place : 2"},
+    };
+    for (const auto& [s, place, scores, update] : cases)
+        EXPECT_EQ(shown(UpdatePlace(s, place, scores)), update) << s;
     // The last six characters of "1. Big            1234567" would read 234567.
-    u = UpdatePlace(1000000, 2, {1234567, 999999});
-    EXPECT_EQ(u.nextPlace, QStringLiteral("Next Place : +234567"));
+    EXPECT_EQ(UpdatePlace(1000000, 2, {1234567, 999999}).nextPlace,
+              QStringLiteral("Next Place : +234567"));
 }
 
 }  // namespace
