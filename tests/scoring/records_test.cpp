@@ -77,26 +77,23 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
 }
 
 TEST_F(RecordsFileTest, UnreadableFileIsNeverReplacedAndNoNameIsAskedForIt) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(RecordsFile::kFileName));  // exists, cannot be read
-    EXPECT_EQ(file.ReadRecords(t), ReadStatus::Unreadable);
-    EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
-    InsertOutcome out = insert(500, "Ann");
-    EXPECT_TRUE(out.unwritable && !out.asked && !out.written);
-    EXPECT_EQ(asked, 0);
-    EXPECT_TRUE(out.notice.contains(RecordsFile::kFileName)) << out.notice.toStdString();
-    EXPECT_TRUE(insert(500, "Ann").notice.isEmpty());  // told once
-    EXPECT_FALSE(file.takeNotice());
-    EXPECT_TRUE(QFileInfo(file.path()).isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
-
-    // A pipe would block the reader for ever.
-    QTemporaryDir pipeDir;
-    const RecordsFile piped(pipeDir.path());
-    ASSERT_EQ(mkfifo(QFile::encodeName(piped.path()).constData(), 0666), 0);
-    EXPECT_EQ(piped.ReadRecords(t), ReadStatus::Unreadable);
-    out = piped.InsertRecord(t, 500, [] { return QStringLiteral("Ann"); });
-    EXPECT_TRUE(out.unwritable);
-    EXPECT_EQ(out.notice, piped.unwritableReason());
+    // A folder, and a pipe that would block the reader for ever.
+    const QByteArray path = QFile::encodeName(file.path());
+    const auto ask = [&] { return ++asked, QStringLiteral("Ann"); };
+    for (bool pipe : {false, true}) {
+        ASSERT_EQ(pipe ? mkfifo(path, 0666) : mkdir(path, 0777), 0);
+        const RecordsFile f(dir.path());  // one that has told nothing yet
+        EXPECT_EQ(f.ReadRecords(t), ReadStatus::Unreadable);
+        EXPECT_EQ(t.colNames, QStringList({"Zevok"}));
+        const InsertOutcome out = f.InsertRecord(t, 500, ask);
+        EXPECT_TRUE(out.unwritable && !out.asked && !out.written && asked == 0);
+        EXPECT_EQ(out.notice, f.unwritableReason());
+        EXPECT_TRUE(out.notice.contains(RecordsFile::kFileName)) << out.notice.toStdString();
+        EXPECT_TRUE(f.InsertRecord(t, 500, ask).notice.isEmpty());  // told once
+        EXPECT_FALSE(f.takeNotice());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+        ASSERT_EQ(pipe ? unlink(path) : rmdir(path), 0);
+    }
 }
 
 TEST_F(RecordsFileTest, AnotherCopysLockOrANameThatIsNoFileIsWaitedForThenTheRowIsWrittenAnyway) {
