@@ -109,13 +109,12 @@ void playOn(const QByteArray& bytes, int32_t s, const std::string& what) {
     ASSERT_EQ(file.ReadRecords(t), ReadStatus::Read);
     ASSERT_LE(t.count(), kMaxRecords);
     ASSERT_EQ(t.colScores.size(), t.count());
-    for (int i = 0; i < t.count(); ++i) {
-        const QByteArray& raw = *t.bytes[i].name;
-        // A name is never turned into replacement characters it did not hold.
-        if (!raw.contains('\x98') && !raw.contains("\xEF\xBF\xBD")) {
-            EXPECT_FALSE(t.colNames[i].contains(QChar::ReplacementCharacter)) << i;
-        }
-    }
+    // A name is never turned into replacement characters it did not hold.
+    for (int i = 0; i < t.count(); ++i)
+        EXPECT_TRUE(t.bytes[i].name->contains('\x98') ||
+                    t.bytes[i].name->contains("\xEF\xBF\xBD") ||
+                    !t.colNames[i].contains(QChar::ReplacementCharacter))
+            << i;
     EXPECT_EQ(FillRecordsList(t).size(), t.count());
     UpdatePlace(INT32_MAX, startPlace(t.count()).intPlace, t.colScores);
 
@@ -132,7 +131,8 @@ void playOn(const QByteArray& bytes, int32_t s, const std::string& what) {
         before = before.mid(0, 2 * (kMaxRecords - 1));
     }
     // An over-long line of a row in the table is kept cut (never inside a UTF-8 character).
-    for (qsizetype i = 0; i < std::min(now.size(), 2 * qsizetype(kMaxRecords)); ++i)
+    for (qsizetype i = 0; i < std::min({now.size(), before.size(), 2 * qsizetype(kMaxRecords)});
+         ++i)
         if (before[i].size() > kMaxRecordLine && before[i].startsWith(now[i]) &&
             now[i].size() > kMaxRecordLine - 4 && now[i].size() <= kMaxRecordLine)
             now[i] = before[i];

@@ -11,8 +11,6 @@
 //   tear    <folder> <g> <rows> <n>             rewrites the table in place with the first rows
 //                                               of generation g, killed at the nth step
 //   limited <folder> <name> <score> <maxbytes>  as insert, on a disk that fills up (exit 3)
-//   read    <folder>                            reads the table and makes its list, as a game
-//                                               start does: a harness for timing huge files
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -29,14 +27,6 @@ using namespace morvast;
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
-    if (a.size() == 3 && a[1] == "read") {
-        RecordsTable t;
-        RecordsFile(a[2]).ReadRecords(t);
-        const QStringList list = FillRecordsList(t);
-        std::printf("%d rows, %lld characters in the list\n", int(list.size()),
-                    static_cast<long long>(list.join(QString()).size()));
-        return 0;
-    }
     if (a.size() == 3 && a[1] == "churn") {
         for (int g = 1;; ++g)
             RecordsFile(a[2]).WriteRecords(testing::generationTable(g));
@@ -48,10 +38,7 @@ int main(int argc, char* argv[]) {
                 if (--steps == 0) raise(SIGKILL);
             },
             128, true);
-        const RecordsTable g = testing::generationTable(a[3].toInt());
-        RecordsTable t;
-        for (int i = 0; i < a[4].toInt(); ++i)
-            t.append(g.colNames[i], g.colScores[i]);
+        const RecordsTable t = testing::generationTable(a[3].toInt(), a[4].toInt());
         return RecordsFile(a[2]).WriteRecords(t) ? 0 : 2;
     }
     if (a.size() == 6 && a[1] == "limited") {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "scoring/score.h"
@@ -27,33 +28,24 @@ TEST(LevelTest, NinthLineRaisesTheLevelUpToTenAndStops) {
     Panel p;
     Score s(p);
     s.lngScore = 12355;
-    for (int i = 0; i < 8; ++i)
-        s.levelStep();
-    EXPECT_EQ(p.remain.front(), "12345678");
-    EXPECT_EQ(p.remain.back(), "1");
-    s.levelStep();
-    EXPECT_EQ(p.remain.back(), "123456789");
-    EXPECT_EQ(s.intLevel, 1);
-    EXPECT_EQ(s.intSpeed, 15);
-    EXPECT_EQ(s.intLevelLines, 0);
-    EXPECT_EQ(p.stats, (std::vector<std::string>{"...Level # 1", "...Score : 1236"}));
-    EXPECT_EQ(p.blinks, 1);
-
-    for (int i = 0; i < 9 * 9; ++i)
-        s.levelStep();
-    EXPECT_EQ(s.intLevel, 10);
-    EXPECT_EQ(s.intSpeed, 150);
     for (int i = 0; i < 9; ++i)
         s.levelStep();
-    EXPECT_EQ(s.intLevel, 10);
+    EXPECT_EQ(p.remain[7], "1");
+    EXPECT_EQ(p.remain.back(), "123456789");
+    EXPECT_EQ(std::tuple(s.intLevel, s.intSpeed, s.intLevelLines), std::tuple(1, 15, 0));
+    EXPECT_EQ(p.stats, (std::vector<std::string>{"...Level # 1", "...Score : 1236"}));
+    EXPECT_EQ(std::pair(p.levels, p.blinks), std::pair(std::vector{1}, 1));
+
+    for (int i = 0; i < 9 * 10; ++i)
+        s.levelStep();
     EXPECT_EQ(p.remain.back(), "123456789");
     s.levelStep();
     EXPECT_EQ(p.remain.back(), "");
-    EXPECT_EQ(s.intLevelLines, 10);
-    EXPECT_EQ(p.blinks, 10);
+    EXPECT_EQ(std::tuple(s.intLevel, s.intSpeed, s.intLevelLines), std::tuple(10, 150, 10));
+    EXPECT_EQ(std::pair(p.levels.back(), p.blinks), std::pair(10, 10));
 }
 
-TEST(AwardTest, LineBonusesLabelsAndStatisticLines) {
+TEST(AwardTest, LineBonusesTimeBonusesAndStatisticLines) {
     Panel p;
     Score s(p);
     EXPECT_EQ(std::vector({lineBonus(1), lineBonus(2), lineBonus(3), lineBonus(4)}),
@@ -65,6 +57,7 @@ TEST(AwardTest, LineBonusesLabelsAndStatisticLines) {
     EXPECT_EQ(p.lineCaptions.back(), "2-Lines*3 = 2400");
     EXPECT_EQ(s.lngLinesTimes[2], 3);
     EXPECT_EQ(p.sounds, std::vector<SoundEffect>(3, SoundEffect::DelLin));
+    EXPECT_EQ(p.stats[0], "1. +1001 -> 2 lines");
 
     // 201 time points with the counter at 0, plus two figures' cells: 8 x 0.4.
     s.lngScore = 0;
@@ -72,45 +65,31 @@ TEST(AwardTest, LineBonusesLabelsAndStatisticLines) {
     EXPECT_EQ(s.lngScore, 2010 + 32);
     s.finishAward(0);
     EXPECT_EQ(p.stats.back(), "4. +204");
-    EXPECT_EQ(p.stats[0], "1. +1001 -> 2 lines");
     EXPECT_FALSE(s.scoreIsDashes);
-}
 
-TEST(TimeCounterTest, CountsDownWhileFallingAndFreezesDuringDrop) {
-    Panel p;
-    Score s(p);
-    s.timeCounterStep(false);
-    s.timeCounterStep(true);
-    EXPECT_EQ(p.times, std::vector<int>{200});
+    // The counter stops at 201, showing 0: no time bonus after 200 counted ticks.
     for (int i = 0; i < 300; ++i)
         s.timeCounterStep(false);
     EXPECT_EQ(s.intTimeCount, 201);
     EXPECT_EQ(p.times.back(), 0);
-    EXPECT_EQ(p.times.size(), 201u);
+    s.lngScore = 0;
     s.awardLinesTimeAndCells(0, 0);
-    EXPECT_EQ(s.lngScore, 0);  // no time bonus after 200 counted ticks
+    EXPECT_EQ(s.lngScore, 0);
     s.finishAward(0);
     EXPECT_EQ(s.intTimeCount, 0);
 }
 
-TEST(AnnouncementTest, ColoursSoundAndStatisticBySortOfFigure) {
+TEST(AnnouncementTest, CaptionSoundAndStatisticBySortOfFigure) {
     Panel p;
     Score s(p);
-    s.announceNextFigure("0000011001100000", false, 0);
-    EXPECT_EQ(s.ColorFigura, colour::kYellow);
-    EXPECT_EQ(s.nextFillColour, colour::kBlue);
-
     s.announceNextFigure("0100000000000000", true, 40001);  // first figure: no sound
     EXPECT_TRUE(p.sounds.empty());
-    EXPECT_EQ(s.nextFillColour, colour::kRed);
-    EXPECT_EQ(s.ColorFigura, colour::kYellow);
     EXPECT_EQ(p.firma.back(), "Morvast-фигурка Bonus 4000");
     EXPECT_EQ(p.stats.back(), "...Morvast");
 
     s.scoreIsDashes = false;
     s.announceNextFigure(kSuperFigure, true, 250000);
     EXPECT_EQ(p.sounds, std::vector<SoundEffect>{SoundEffect::Morvast});
-    EXPECT_EQ(s.ColorFigura, colour::kWhite);
     EXPECT_EQ(p.firma.back(), "This Is Morvast Bonus 25000");
     EXPECT_EQ(p.stats.back(), "...SUPER MORVAST !!!");
 }
