@@ -44,14 +44,15 @@ TEST(RotateTest, QuarterTurnsInsideTheBoxRefusedWhereTheyDoNotFit) {
     f.game.rotatePress();
     EXPECT_EQ(f.game.Figura, cellsFromPattern(kBar));
     EXPECT_EQ(f.out.log.front(), "sound 2");
-    f.setFigure(kBar, 15, 5);  // columns 15 to 18: the last that fits
-    EXPECT_TRUE(f.game.RotateFigure());
-    f.setFigure(kBar, 3, 5);  // the bar stands in column 4; turned, it would reach column 3
-    EXPECT_FALSE(f.game.RotateFigure());
-    f.setFigure("1000100010001000", 9, 28);  // a lying bar would turn down into row 31
-    EXPECT_FALSE(f.game.RotateFigure());
-    f.setFigure("1000100010001000", 9, 27);  // down to row 30, the floor row, fits
-    EXPECT_TRUE(f.game.RotateFigure());
+    // The turned bar in columns 15 to 18 fits; standing in column 4 it would reach column 3;
+    // lying, it would turn down into row 31 from box row 28 and onto the floor from row 27.
+    for (auto [pattern, x, y, fits] : {std::tuple{kBar, 15, 5, true},
+                                       {kBar, 3, 5, false},
+                                       {"1000100010001000", 9, 28, false},
+                                       {"1000100010001000", 9, 27, true}}) {
+        f.setFigure(pattern, x, y);
+        EXPECT_EQ(f.game.RotateFigure(), fits) << x << "," << y;
+    }
     f.setFigure(kBar, 9, 5);
     f.game.C[12][6] = true;
     EXPECT_FALSE(f.game.RotateFigure());
@@ -64,14 +65,15 @@ TEST(InvertTest, RefusalsAndTwoInversionsRestore) {
     f.game.invertPress();
     EXPECT_EQ(f.game.Figura, cellsFromPattern(kSquare));
     f.game.C[9][5] = false;
-    for (int x : {3, 16}) {  // the box must lie wholly in columns 4 to 18
-        f.setFigure(kSquare, x, 5);
-        EXPECT_FALSE(f.game.CanInvert()) << x;
+    // The box must lie wholly in columns 4 to 18 and above row 31 (the inverted square would
+    // fill it), and something must be left to fall.
+    for (auto [pattern, x, y] : {std::tuple{kSquare, 3, 5},
+                                 {kSquare, 16, 5},
+                                 {kSquare, 9, 28},
+                                 {"1111111111111111", 9, 5}}) {
+        f.setFigure(pattern, x, y);
+        EXPECT_FALSE(f.game.CanInvert()) << x << "," << y;
     }
-    f.setFigure(kSquare, 9, 28);  // the inverted square would fill row 31
-    EXPECT_FALSE(f.game.CanInvert());
-    f.setFigure("1111111111111111", 9, 5);  // nothing would be left to fall
-    EXPECT_FALSE(f.game.CanInvert());
     EXPECT_EQ(f.out.count("sound"), 0);
 
     f.setFigure(kBar, 15, 27);  // box rows 27..30 in columns 15..18: fits

@@ -9,15 +9,14 @@
 
 namespace morvast::test {
 
-// Hands out scripted values first, then a fixed fallback; counts every draw.
+// Hands out scripted values first, then 0.1; counts every draw.
 class ScriptedRandom : public RandomSource {
   public:
     std::deque<double> script;
-    double fallback = 0.1;
     int draws = 0;
     double next() override {
         ++draws;
-        if (script.empty()) return fallback;
+        if (script.empty()) return 0.1;
         const double v = script.front();
         script.pop_front();
         return v;

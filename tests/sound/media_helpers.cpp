@@ -6,20 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QTemporaryDir>
+
 namespace morvast::testing {
 
 std::string scratchDir() {
-    static struct Dir {
-        char path[32] = "/tmp/morvast-sound-XXXXXX";
-        Dir() {
-            if (!mkdtemp(path)) std::abort();
-        }
-        ~Dir() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    } dir;
-    return dir.path;
+    static const QTemporaryDir dir(QStringLiteral("/tmp/morvast-sound-XXXXXX"));
+    return dir.path().toStdString();
 }
 
 std::string tone(int rate, int channels, double seconds) {
