@@ -75,7 +75,6 @@ TEST(Mixer, FrequencySetsSpeedAndPitchALoopJoinsWithoutGapAndAOneShotStops) {
     auto out = mix(v, 4000);
     for (size_t i = 0; i < 4000; ++i)
         ASSERT_NEAR(out[i * 2], sine(1000, kRate)(400 + i * 37000.0 / kRate), 2e-3) << i;
-    EXPECT_TRUE(v[0].playing);
 
     v = {playing(*wave)};
     EXPECT_EQ(peak(mix(v, 1000), 0, 481), 0.0f);
