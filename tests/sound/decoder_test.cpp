@@ -20,11 +20,11 @@ using testing::peak;
 using testing::scratchDir;
 using testing::tone;
 
-// Every format decodes with its level, pitch, length and channels; then the same files, and plain
-// noise, seed a randomised corpus: bytes overwritten (the header often among them) and cut at
-// random. Under the sanitizers any fault in the decoding path shows; here every outcome must be
-// a clean refusal or finite sound.
-TEST(Decoder, DecodesEveryFormatAndSurvivesDamageToIt) {
+// Every format decodes with its level, pitch, length and channels, and cut in half gives what it
+// holds; then the same files, and plain noise, seed a randomised corpus: bytes overwritten (the
+// header often among them) and cut at random. Under the sanitizers any fault in the decoding path
+// shows; here every outcome must be a clean refusal or finite sound.
+TEST(Decoder, DecodesEveryFormatWholeOrCutAndSurvivesDamageToIt) {
     std::mt19937 rng(20261206);
     std::vector<std::vector<uint8_t>> seeds{std::vector<uint8_t>(4096)};
     for (auto& b : seeds[0])
@@ -58,7 +58,14 @@ TEST(Decoder, DecodesEveryFormatAndSurvivesDamageToIt) {
         EXPECT_NEAR(testing::toneHz(wave->samples, 0, f.rate), 440.0, 3.0);
         EXPECT_NEAR(peak(wave->samples, 0), 0.5, f.levelSlack);
         EXPECT_NEAR(peak(wave->samples, 1), mono ? 0.5 : 0.25, f.levelSlack);
-        seeds.push_back(testing::readBytes(path));
+        // Cut in half, the file still gives what it holds.
+        auto bytes = testing::readBytes(path);
+        seeds.push_back(bytes);
+        bytes.resize(bytes.size() / 2);
+        testing::writeBytes(path, bytes);
+        wave = decodeFile(path);
+        ASSERT_TRUE(wave);
+        EXPECT_NEAR(wave->frames(), f.rate / 2.0, f.rate / 4.0);
     }
     int refused = 0;
     for (size_t round = 0; round < 300; ++round) {
@@ -97,7 +104,7 @@ TEST(Decoder, ConvertsAnyRateToTheOutputRateInFull) {
     EXPECT_NEAR(middle, 0.5f, 0.01f);
 }
 
-TEST(Decoder, RefusesWhatHoldsNoSoundWithoutWaitingAndDecodesWhatACutFileHolds) {
+TEST(Decoder, RefusesWhatHoldsNoSoundWithoutWaiting) {
     const std::string dir = scratchDir();
     const std::string text = "This is not a sound, only a line of text.\n";
     testing::writeBytes(dir + "/notes.mp3", {text.begin(), text.end()});
@@ -124,18 +131,6 @@ TEST(Decoder, RefusesWhatHoldsNoSoundWithoutWaitingAndDecodesWhatACutFileHolds) 
     }
     alarm(0);
     EXPECT_FALSE(AudioDecoder().open(dir + "/fast.wav", 48000));
-
-    for (const std::string name : {"cut.wav", "cut.mp3"}) {
-        const std::string full = dir + "/full-" + name;
-        const char* codec = name.ends_with(".wav") ? " -c:a pcm_s16le" : "";
-        ASSERT_TRUE(ffmpegMake(tone(44100, 2, 1) + codec, full));
-        auto bytes = testing::readBytes(full);
-        bytes.resize(bytes.size() / 2);
-        testing::writeBytes(dir + "/" + name, bytes);
-        auto wave = decodeFile(dir + "/" + name);
-        ASSERT_TRUE(wave) << name;
-        EXPECT_NEAR(wave->frames(), 44100 / 2, 44100 / 4) << name;
-    }
 }
 
 TEST(Decoder, BoundsWhatItHoldsAndWhatItReadsBeyondTheSound) {
