@@ -41,8 +41,8 @@ std::vector<float> mix(std::vector<Voice>& voices, int frames) {
 
 TEST(Mixer, VolumeAndPanFollowDecibelsAndVoicesSumAndClip) {
     auto half = waveOf(1000, kRate, [](double) { return 0.5f; });
-    // Pan 5000 lowers the left by 50 dB and leaves the right; -600 is 6 dB down, and -10000 is
-    // silence. The effects and music tests check other volumes through their objects.
+    // Pan 5000 lowers the left by 50 dB and leaves the right; -600 is 6 dB down, and pan -10000
+    // silences the right. The effects and music tests check other volumes through their objects.
     for (auto [volume, pan, left, right] : std::vector<std::tuple<int16_t, int16_t, float, float>>{
              {0, 5000, 0.5f * 0.0031623f, 0.5f}, {-600, -10000, 0.5f * 0.50119f, 0.0f}}) {
         std::vector<Voice> v{playing(*half, 0, false, volume, pan)};
