@@ -82,11 +82,7 @@ TEST(RecordsConcurrency, ARewriteInPlaceKilledAtAnyStepLeavesTheOldRowsOrTheNew)
         for (int step = 1;; ++step) {
             SCOPED_TRACE(::testing::Message()
                          << oldRows << " to " << newRows << " rows, step " << step);
-            {
-                QFile f(path);
-                ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-                f.write(encodeRecords(rows(1, oldRows)));
-            }
+            ASSERT_TRUE(testing::writeFile(path, encodeRecords(rows(1, oldRows))));
             const QString n = QString::number(step);
             const int code = runHelper({"tear", dir.path(), "2", QString::number(newRows), n});
             const QStringList left = names();

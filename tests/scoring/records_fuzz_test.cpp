@@ -8,7 +8,6 @@
 
 #include <climits>
 
-#include "../common/damage.h"
 #include "records_support.h"
 #include "files/shared_file.h"
 #include "scoring/place.h"
@@ -55,11 +54,7 @@ void playOn(const QByteArray& bytes, int32_t s, const std::string& what) {
     SCOPED_TRACE(what);
     QTemporaryDir dir;
     const RecordsFile file(dir.path(), 0);
-    {
-        QFile f(file.path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
+    ASSERT_TRUE(testing::writeFile(file.path(), bytes));
     RecordsTable t;
     ASSERT_EQ(file.ReadRecords(t), ReadStatus::Read);
     ASSERT_LE(t.count(), kMaxRecords);

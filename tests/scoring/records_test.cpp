@@ -36,9 +36,7 @@ class RecordsFileTest : public ::testing::Test {
     }
     // The file with LF endings, so that a test sees whether it was written again.
     void writeLf(QByteArray bytes) {
-        QFile f(file.path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.replace("\r\n", "\n"));
+        ASSERT_TRUE(testing::writeFile(file.path(), bytes.replace("\r\n", "\n")));
     }
 
     QTemporaryDir dir;

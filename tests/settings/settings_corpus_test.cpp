@@ -7,7 +7,6 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_format.h"
-#include "../common/damage.h"
 #include "settings_support.h"
 
 namespace morvast {

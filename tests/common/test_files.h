@@ -1,14 +1,26 @@
 #pragma once
 
-// Damaged copies of a text file, from a fixed seed: what an editor, a full disk, a bad copy or
-// another program can leave of the records or the settings.
+// The records and the settings files as the tests write, read and damage them.
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 
 #include <random>
 
 namespace morvast::testing {
 
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Damaged copies of a file, from a fixed seed: what an editor, a full disk, a bad copy or another
+// program can leave.
 class Damage {
   public:
     // longLine: the longest line the reader takes.
@@ -40,7 +52,7 @@ class Damage {
 
   private:
     QByteArray once(QByteArray f) {
-        switch (below(9)) {
+        switch (below(8)) {
             case 0:  // cut off anywhere
                 return f.left(below(f.size() + 1));
             case 1:  // bytes overwritten, line ends among them
@@ -51,20 +63,13 @@ class Damage {
                 return f.insert(below(f.size() + 1), bytes(1 + below(64)));
             case 3:
                 return replaceLine(f, oddNumber());
-            case 4: {  // line ends lost, changed, doubled, or missing on the last line
-                const char* const ends[][2] = {
-                    {"\r\n", ""}, {"\r\n", "\r"}, {"\n", "\r\r\n"}, {"\n", "\n\r"}};
-                const int k = below(5);
-                return k < 4              ? f.replace(ends[k][0], ends[k][1])
-                       : f.endsWith('\n') ? f.chopped(1)
-                                          : f;
-            }
+            case 4:  // line ends lost or doubled, or none on the last line
+                return below(2) ? f.replace("\n", below(2) ? "\r" : "\r\r\n")
+                                : f.chopped(f.endsWith('\n'));
             case 5:  // a line dropped, or two in its place
                 return below(2) ? replaceLine(f, {}, true) : replaceLine(f, "True\r\nTrue");
             case 6:  // a long line, sometimes just within the limit
                 return replaceLine(f, QByteArray(longLine_ - 1 + below(3), 'L'));
-            case 7:  // random text in place of a line
-                return replaceLine(f, bytes(below(40)).replace('\n', ' '));
             default:  // not text at all
                 return bytes(below(4096));
         }
