@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QList>
 
+#include <csignal>
 #include <random>
+
+#include <sys/resource.h>
 
 namespace morvast::testing {
 
@@ -18,6 +21,19 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
+
+// Writes beyond the limit fail with EFBIG, as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = old;
+        l.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+    rlimit old{};
+};
 
 // Damaged copies of a file, from a fixed seed: what an editor, a full disk, a bad copy or another
 // program can leave.
