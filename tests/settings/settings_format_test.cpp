@@ -41,20 +41,6 @@ QByteArray withLine(int n, const QByteArray& line) {
     return l.join('\n') + '\n';
 }
 
-TEST(SettingsFormat, SideWindowsClosedByHand) {
-    // All four closed by hand: 58 lines; positions keep their defaults.
-    QList<QByteArray> d = lines(defaultFileText());
-    for (int flag : {12, 9, 6, 3})
-        d.remove(flag, 2), d[flag - 1] = "False\r";
-    ASSERT_EQ(d.size(), 58);
-    const Settings closed = parsed(d.join('\n'));
-    EXPECT_EQ(closed.frmMP3, (SideWindowPlace{false, 9905, 5872}));
-    EXPECT_EQ(closed.effect(SoundEffect::Inverse), EffectSettings{});
-    // A closed window's flag followed by its old coordinates: the next line is read as the next
-    // flag (a number is a flag), so the shift shows only where a strict number meets "True".
-    EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
-}
-
 TEST(SettingsFormat, NumbersAndFlags) {
     const std::pair<const char*, double> lenient[] = {
         {"-1500 ", -1500}, {"1 2\t3", 123}, {"\t- 12abc", -12}, {"12.5.3", 12.5},
@@ -102,6 +88,9 @@ TEST(SettingsFormat, NumbersAndFlags) {
         EXPECT_TRUE(failure(withLine(n, text)).startsWith(QStringLiteral("line %1:").arg(n)))
             << text;
     EXPECT_TRUE(failure(defaultFileText().left(300)).endsWith("the file ends before this line"));
+    // A closed window's flag followed by its old coordinates: the next line is read as the next
+    // flag (a number is a flag), so the shift shows only where a strict number meets "True".
+    EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
 }
 
 // Paths as a player wrote them: relative to the program folder (never the current one), absolute,
