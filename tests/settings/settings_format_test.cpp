@@ -63,12 +63,6 @@ TEST(SettingsFormat, NumbersAndFlags) {
     for (const char* bad : {"", "yes", "Tru", "True1", "1x"})
         EXPECT_EQ(flagValue(QString::fromLatin1(bad)), std::nullopt) << bad;
 
-    // Halves to even at the edges of each range.
-    EXPECT_EQ(nearestInt16(-32768.5), -32768);
-    EXPECT_EQ(nearestInt16(32767.5), std::nullopt);
-    EXPECT_EQ(nearestInt32(2147483647.5), std::nullopt);
-    EXPECT_EQ(nearestByte(-0.5), 0);
-    EXPECT_EQ(nearestByte(255.5), std::nullopt);
     EXPECT_EQ(nearestInt32(NAN), std::nullopt);
 
     // In the file: 1 main Left (lenient), 4 records Left (lenient), 7 statistics Left (strict),
@@ -79,11 +73,14 @@ TEST(SettingsFormat, NumbersAndFlags) {
     EXPECT_EQ(parsed(withLine(20, " 0 ")).freq, 0);
     EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(SoundEffect::Left).DMCtrlVolume, -20000);
     EXPECT_EQ(parsed(withLine(65, " 2.5 ")).iFantom, 2);
+    // Halves to even, also at the edges of each range.
+    EXPECT_EQ(parsed(withLine(19, "-32768.5")).bkgVolume, -32768);
+    EXPECT_EQ(parsed(withLine(65, "-0.5")).iFantom, 0);
     EXPECT_EQ(failure(withLine(19, "32768")),
               QStringLiteral("line 19: \"32768\" is out of the range -32768 to 32767"));
-    const std::pair<int, const char*> bad[] = {{20, "3e9"},  {24, "-2147483649"}, {64, "40000"},
-                                               {65, "256"},  {65, "-1"},          {1, "1e39"},
-                                               {7, "12abc"}, {15, "Yes"}};
+    const std::pair<int, const char*> bad[] = {
+        {20, "2147483647.5"}, {24, "-2147483649"}, {64, "32767.5"}, {65, "255.5"},
+        {65, "-1"},           {1, "1e39"},         {7, "12abc"},    {15, "Yes"}};
     for (const auto& [n, text] : bad)
         EXPECT_TRUE(failure(withLine(n, text)).startsWith(QStringLiteral("line %1:").arg(n)))
             << text;
