@@ -27,25 +27,6 @@ int runHelper(const QStringList& args) {
     return exitCodeOf(p);
 }
 
-TEST(RecordsConcurrency, EightCopiesFinishingTogetherAllKeepTheirRows) {
-    QTemporaryDir dir;
-    QStringList expected{"Zevok"};
-    for (int round = 0; round < 6; ++round) {
-        QProcess copies[8];
-        for (int c = 0; c < 8; ++c) {
-            expected << QStringLiteral("r%1c%2").arg(round).arg(c);
-            copies[c].start(QStringLiteral(RECORDS_HELPER), {"insert", dir.path(), expected.last(),
-                                                             QString::number(expected.size())});
-        }
-        for (QProcess& p : copies)
-            EXPECT_EQ(exitCodeOf(p), 0);
-    }
-    QStringList names = parseRecords(readAll(dir.filePath(RecordsFile::kFileName))).colNames;
-    names.sort();
-    expected.sort();
-    EXPECT_EQ(names, expected);
-}
-
 TEST(RecordsConcurrency, WriterKilledAtRandomMomentsLeavesAWholeTable) {
     QTemporaryDir dir;
     const RecordsFile file(dir.path());

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/shared_file.h"
 #include "records_support.h"
 #include "scoring/place.h"
 
@@ -69,6 +70,16 @@ TEST_F(RecordsFileTest, FileFormatByteForByte) {
     EXPECT_EQ(t.colNames, QStringList({"Иван", "b", "a" + QStringLiteral("Ж").repeated(16383)}));
     EXPECT_EQ(t.colScores, QList<double>({1e20, 42, 0}));
     EXPECT_EQ(FillRecordsList(t)[0], QStringLiteral("1. Иван           1e+20"));
+
+    // Another copy that makes the table while this one makes the first keeps its own.
+    const QTemporaryDir other;
+    setWriteSeam([&](WriteStep s) {
+        if (s == WriteStep::BeforeReplace)
+            testing::writeFile(other.filePath(file.kFileName), "O\n5");
+    });
+    EXPECT_EQ(RecordsFile(other.path()).ReadRecords(t), ReadStatus::Read);
+    setWriteSeam({});
+    EXPECT_EQ(t.colNames, QStringList({"O"}));
 }
 
 TEST_F(RecordsFileTest, UnreadableFileIsNeverReplacedAndNoNameIsAskedForIt) {
