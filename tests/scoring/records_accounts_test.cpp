@@ -43,9 +43,7 @@ class SharedFolder : public ::testing::Test {
     // Gives path its owner and mode, after writing bytes into it when there are any.
     static void own(const QString& path, uid_t uid, gid_t gid, mode_t mode,
                     const QByteArray& bytes = {}) {
-        QFile f(path);
-        ASSERT_TRUE(bytes.isNull() || (f.open(QIODevice::WriteOnly) && f.write(bytes) > 0));
-        f.close();
+        ASSERT_TRUE(bytes.isNull() || testing::writeFile(path, bytes));
         const QByteArray p = QFile::encodeName(path);
         ASSERT_TRUE(chown(p.constData(), uid, gid) == 0 && chmod(p.constData(), mode) == 0);
     }

@@ -10,14 +10,12 @@
 //   churn   <folder>                            writes whole tables until it is killed
 //   tear    <folder> <g> <rows> <n>             rewrites the table in place with the first rows
 //                                               of generation g, killed at the nth step
-//   limited <folder> <name> <score> <maxbytes>  as insert, on a disk that fills up (exit 3)
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <csignal>
 #include <cstdio>
 #include <utility>
-#include <sys/resource.h>
 
 #include "files/shared_file.h"
 #include "records_support.h"
@@ -41,12 +39,7 @@ int main(int argc, char* argv[]) {
         const RecordsTable t = testing::generationTable(a[3].toInt(), a[4].toInt());
         return RecordsFile(a[2]).WriteRecords(t) ? 0 : 2;
     }
-    if (a.size() == 6 && a[1] == "limited") {
-        std::signal(SIGXFSZ, SIG_IGN);  // a full disk reports an error rather than a signal
-        const rlim_t limit = a[5].toULongLong();
-        const rlimit r{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &r);
-    } else if (a.size() == 5 && a[1] == "stall") {
+    if (a.size() == 5 && a[1] == "stall") {
         setWriteSeam([stalled = false](WriteStep s) mutable {
             if (s != WriteStep::BeforeReplace || std::exchange(stalled, true)) return;
             std::puts("stalled");
@@ -64,5 +57,5 @@ int main(int argc, char* argv[]) {
         });
     std::fputs(out.notice.toUtf8().constData(), stdout);
     if (out.unwritable) return 4;
-    return out.written && out.row >= 0 ? 0 : a[1] == "limited" ? 3 : 2;
+    return out.written && out.row >= 0 ? 0 : 2;
 }

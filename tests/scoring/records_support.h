@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QFile>
-
+#include "../common/test_files.h"
 #include "scoring/records.h"
 
 namespace morvast::testing {
@@ -13,11 +12,6 @@ inline RecordsTable generationTable(int g, int rows = kMaxRecords) {
     for (int i = 0; i < rows; ++i)
         t.append(QStringLiteral("g%1-%2").arg(g).arg(i), 1000000 - i * 7 - g % 5);
     return t;
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 }  // namespace morvast::testing

@@ -2,7 +2,6 @@
 
 #include "files/leading_number.h"
 
-#include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -42,31 +41,6 @@ QByteArray withLine(int n, const QByteArray& line) {
     return l.join('\n') + '\n';
 }
 
-TEST(SettingsFormat, DefaultFileAndClosedSideWindows) {
-    EXPECT_EQ(defaultSettingsBytes(), defaultFileText());
-
-    Settings s;
-    s.frmMorvasFathers.Visible = s.frmFuture.Visible = false;
-    s.frmStatistic = {true, -120, 30000};
-    const QList<QByteArray> l = lines(encodeSettings(s));
-    ASSERT_EQ(l.size(), 62);
-    EXPECT_EQ(l.mid(2, 7), QList<QByteArray>({"False\r", "True\r", "-120 \r", " 30000 \r",
-                                              "False\r", "True\r", " 9905 \r"}));
-    EXPECT_EQ(parsed(l.join('\n')), s);
-
-    // All four closed by hand: 58 lines; positions keep their defaults.
-    QList<QByteArray> d = lines(defaultFileText());
-    for (int flag : {12, 9, 6, 3})
-        d.remove(flag, 2), d[flag - 1] = "False\r";
-    ASSERT_EQ(d.size(), 58);
-    const Settings closed = parsed(d.join('\n'));
-    EXPECT_EQ(closed.frmMP3, (SideWindowPlace{false, 9905, 5872}));
-    EXPECT_EQ(closed.effect(SoundEffect::Inverse), EffectSettings{});
-    // A closed window's flag followed by its old coordinates: the next line is read as the next
-    // flag (a number is a flag), so the shift shows only where a strict number meets "True".
-    EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
-}
-
 TEST(SettingsFormat, NumbersAndFlags) {
     const std::pair<const char*, double> lenient[] = {
         {"-1500 ", -1500}, {"1 2\t3", 123}, {"\t- 12abc", -12}, {"12.5.3", 12.5},
@@ -89,12 +63,6 @@ TEST(SettingsFormat, NumbersAndFlags) {
     for (const char* bad : {"", "yes", "Tru", "True1", "1x"})
         EXPECT_EQ(flagValue(QString::fromLatin1(bad)), std::nullopt) << bad;
 
-    // Halves to even at the edges of each range.
-    EXPECT_EQ(nearestInt16(-32768.5), -32768);
-    EXPECT_EQ(nearestInt16(32767.5), std::nullopt);
-    EXPECT_EQ(nearestInt32(2147483647.5), std::nullopt);
-    EXPECT_EQ(nearestByte(-0.5), 0);
-    EXPECT_EQ(nearestByte(255.5), std::nullopt);
     EXPECT_EQ(nearestInt32(NAN), std::nullopt);
 
     // In the file: 1 main Left (lenient), 4 records Left (lenient), 7 statistics Left (strict),
@@ -105,34 +73,35 @@ TEST(SettingsFormat, NumbersAndFlags) {
     EXPECT_EQ(parsed(withLine(20, " 0 ")).freq, 0);
     EXPECT_EQ(parsed(withLine(23, "-20000.5")).effect(SoundEffect::Left).DMCtrlVolume, -20000);
     EXPECT_EQ(parsed(withLine(65, " 2.5 ")).iFantom, 2);
+    // Halves to even, also at the edges of each range.
+    EXPECT_EQ(parsed(withLine(19, "-32768.5")).bkgVolume, -32768);
+    EXPECT_EQ(parsed(withLine(65, "-0.5")).iFantom, 0);
     EXPECT_EQ(failure(withLine(19, "32768")),
               QStringLiteral("line 19: \"32768\" is out of the range -32768 to 32767"));
-    const std::pair<int, const char*> bad[] = {{20, "3e9"},  {24, "-2147483649"}, {64, "40000"},
-                                               {65, "256"},  {65, "-1"},          {1, "1e39"},
-                                               {7, "12abc"}, {15, "Yes"}};
+    const std::pair<int, const char*> bad[] = {
+        {20, "2147483647.5"}, {24, "-2147483649"}, {64, "32767.5"}, {65, "255.5"},
+        {65, "-1"},           {1, "1e39"},         {7, "12abc"},    {15, "Yes"}};
     for (const auto& [n, text] : bad)
         EXPECT_TRUE(failure(withLine(n, text)).startsWith(QStringLiteral("line %1:").arg(n)))
             << text;
     EXPECT_TRUE(failure(defaultFileText().left(300)).endsWith("the file ends before this line"));
+    // A closed window's flag followed by its old coordinates: the next line is read as the next
+    // flag (a number is a flag), so the shift shows only where a strict number meets "True".
+    EXPECT_EQ(failure(withLine(3, "False")), QStringLiteral("line 6: \"True\" is not a number"));
 }
 
-// Paths as a player or a copy on Windows wrote them: relative to the program folder (never the
-// current one), with "\" and in any letter case, in the original's code page, absolute, or empty.
+// Paths as a player wrote them: relative to the program folder (never the current one), absolute,
+// or empty. One a copy on Windows wrote ("\", any letter case, its code page) is the main window
+// settings test's, which plays it.
 TEST(SettingsFormat, StoredPathsLeadIntoTheProgramFolderAndKeepTheirBytesUntilChanged) {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath("sound"));
-    const QString music = dir.filePath(QStringLiteral("sound/Музыка.wav"));
-    ASSERT_TRUE(testing::writeFile(music, "RIFF"));
     QList<QByteArray> l = lines(defaultFileText());
     l[15] = "\x01\xff junk\r";  // the label line: whatever it holds, the label is written
-    l[16] = "Sound\\\xcc\xf3\xe7\xfb\xea\xe0.wav\r";
     l[20] = "music/a.wav\r";
     l[24] = "\r";
     l[36] = "/music/my.wav\r";
     Settings s = parsed(l.join('\n') + '\n');
     resolvePaths(s, dir.path());
-    EXPECT_EQ(s.PathToBkgMusic,
-              (PathLine{QStringLiteral("Sound\\Музыка.wav"), music, l[16].chopped(1)}));
     EXPECT_EQ(s.effect(SoundEffect::Left).DMCtrlPath.used, dir.filePath("music/a.wav"));
     EXPECT_EQ(s.effect(SoundEffect::Right).DMCtrlPath.used, "");
     EXPECT_EQ(s.effect(SoundEffect::Drop2).DMCtrlPath.used, "/music/my.wav");
@@ -140,7 +109,6 @@ TEST(SettingsFormat, StoredPathsLeadIntoTheProgramFolderAndKeepTheirBytesUntilCh
               (PathLine{"...", dir.filePath("sound/inverse1.WAV"), {}}));
 
     // Saved while in use, every path goes back as it came.
-    s.PathToBkgMusic.set(music);
     s.effect(SoundEffect::Left).DMCtrlPath.set(dir.filePath("music/a.wav"));
     l[15] = QByteArray(kSettingsLabel) + '\r';
     EXPECT_EQ(encodeSettings(s), l.join('\n') + '\n');
@@ -180,7 +148,9 @@ TEST(SettingsFormat, ReadWriteReadIsByteIdenticalInEitherLineEnd) {
     lf.replace("\r\n", "\n").chop(1);  // and the last line without its end
     EXPECT_EQ(encodeSettings(parsed(lf)), once);
     const QString point = QLocale::system().decimalPoint();
-    EXPECT_TRUE(once.startsWith(("-15 \r\n 0" + point + "5 \r\nFalse\r\n").toLatin1()));
+    // A closed window's coordinates are left out.
+    EXPECT_TRUE(
+        once.startsWith(("-15 \r\n 0" + point + "5 \r\nFalse\r\nTrue\r\n 11530 \r\n").toLatin1()));
     EXPECT_TRUE(once.contains(("\r\n 123456792 \r\n-7" + point + "25 \r\n").toLatin1()));
 }
 

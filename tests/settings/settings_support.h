@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 #include <ostream>
 
+#include "../common/test_files.h"
 #include "settings/settings_format.h"
 
 namespace morvast {
@@ -29,16 +29,6 @@ inline QByteArray defaultFileText() {
         t += "...\r\nTrue\r\n-1500 \r\n 15000 \r\n";
     t += "...\r\nTrue\r\nTrue\r\n 0 \r\n 1 \r\nTrue\r\n";
     return t;
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 }  // namespace morvast::testing
