@@ -191,7 +191,6 @@ TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndTheEventListEditsOnlyItsOb
     EXPECT_EQ(w->lblSecondVar->text(), QStringLiteral("e4.wav"));
     EXPECT_EQ(w->sldVolBut2->value(), -400);
     EXPECT_EQ(w->sldFreqBut2->value(), 15400);
-    EXPECT_EQ(w->GetEventPath(1), fx(SoundEffect::Drop2).DMCtrlPath());
     QTest::mouseClick(w->chkEnSecondVar, Qt::LeftButton);
     EXPECT_FALSE(fx(SoundEffect::Drop2).DMCtrlEnabled());
     EXPECT_TRUE(fx(SoundEffect::Drop1).DMCtrlEnabled());
@@ -205,7 +204,6 @@ TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndTheEventListEditsOnlyItsOb
     selectEvent(QStringLiteral("Влево"));
     EXPECT_FALSE(w->fraSecondVar->isVisible());
     EXPECT_EQ(w->lblFirstVar->text(), QStringLiteral("e0.wav"));
-    EXPECT_EQ(w->GetEventPath(1), fx(SoundEffect::Left).DMCtrlPath());  // the only object
     QTest::mouseClick(w->chkEnFirstVar, Qt::LeftButton);
     EXPECT_FALSE(fx(SoundEffect::Left).DMCtrlEnabled());
     for (int i = 1; i < 10; ++i)
@@ -221,7 +219,6 @@ TEST_F(SettingsWindow, OpeningShowsTheValuesInForceAndTheEventListEditsOnlyItsOb
     EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlVolume(), -600);
     EXPECT_EQ(fx(SoundEffect::Down2).DMCtrlFreq(), 15600);
     EXPECT_EQ(play.SpeedChange, 700);
-    EXPECT_EQ(ForLoop, 123);
 }
 
 TEST_F(SettingsWindow, VariantSlidersActWhenLetGoOrTurnedAndNeverShowAValueNotInForce) {
@@ -415,7 +412,6 @@ TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
     whenShown<frmSettings>([&](frmSettings* d) {
         wasModal = d->isModal() && w->settingsWindow() == d;
         QTest::mouseClick(d->chkSetka, Qt::LeftButton);
-        QTest::mouseClick(d->optFant[2], Qt::LeftButton, Qt::NoModifier, {6, 8});
         QTest::mouseClick(d->cmdOk, Qt::LeftButton);
     });
     QTest::mouseClick(w->chkSet, Qt::LeftButton);
@@ -423,7 +419,6 @@ TEST_F(SetButton, OpensTheWindowModallyAndRedrawsAfterIt) {
     // Set springs back (its second Click runs inside the first), redraws with the settings as
     // they now stand, resets the menu colours and gives the keys back to the field.
     EXPECT_FALSE(w->game.settings.bDrawSetka || gridShown() || w->chkSet->isChecked());
-    EXPECT_EQ(w->game.settings.iFantom, 2);
     EXPECT_EQ(w->settingsWindow(), nullptr);
     for (QPushButton* b : {w->chkPause, w->chkHelp, w->chkDemo, w->chkSet, w->chkExit})
         EXPECT_EQ(backColor(b), 0x0000FFu);
