@@ -27,30 +27,11 @@ QString media(const char* name) {
     return QStringLiteral(MORVAST_PROGRAM_DIR "/sound/") + QLatin1String(name);
 }
 
-// A main window whose settings file "MvstABC.ini" lies in a folder of its own; with sounds,
-// the real sound objects render into an output the test drives.
+// A main window whose settings file "MvstABC.ini" lies in a folder of its own.
 class SettingsTest : public testing::MainWindowTest {
   protected:
-    explicit SettingsTest(bool withSounds = false) : withSounds_(withSounds) {}
-    void beforeLoad() override {
-        if (!fileBefore.isNull()) {
-            ASSERT_TRUE(writeFile(iniPath(), fileBefore));
-        }
-        w->setSettingsFolder(dir.path(), QStringLiteral("ABC"));
-        if (!withSounds_) return;
-        sounds = std::make_unique<GameSounds>(*w, [this] {
-            auto out = std::make_unique<sound::ManualAudioOutput>(8000, 256);
-            output = out.get();
-            return out;
-        });
-        w->setSoundPort(sounds.get());
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        sounds.reset();
-    }
+    void beforeLoad() override { w->setSettingsFolder(dir.path(), QStringLiteral("ABC")); }
     QString iniPath() const { return dir.filePath(QStringLiteral("MvstABC.ini")); }
-    SoundSystem& system() { return *sounds->system(); }
     // The same folder opened by a second start of the program.
     std::unique_ptr<frmMain> secondStart() {
         auto again = std::make_unique<frmMain>(&rnd, &clock);
@@ -63,12 +44,6 @@ class SettingsTest : public testing::MainWindowTest {
     }
 
     QTemporaryDir dir;
-    QByteArray fileBefore;  // written before the load unless null
-    std::unique_ptr<GameSounds> sounds;
-    sound::ManualAudioOutput* output = nullptr;
-
-  private:
-    bool withSounds_;
 };
 
 // What the file holds is the settings tests' to check; here, that the window applies what it
@@ -128,7 +103,6 @@ TEST_F(SettingsTest, ASecondStartRestoresMovedWindowsAClosedSideWindowAndThePath
 // old code page) is the settings tests' to check.
 class SettingsWithSounds : public SettingsTest {
   protected:
-    SettingsWithSounds() : SettingsTest(true) {}
     void SetUp() override {
         SettingsTest::SetUp();
         // The media open once the window has been painted.
@@ -148,8 +122,25 @@ class SettingsWithSounds : public SettingsTest {
         s.effect(SoundEffect::Down2).DMCtrlEnabled = false;
         s.MP3Path.set(QStringLiteral("/nowhere/song.mp3"));
         fileBefore = encodeSettings(s);
+        ASSERT_TRUE(writeFile(iniPath(), fileBefore));
         SettingsTest::beforeLoad();
+        // The real sound objects, rendering into an output the test drives.
+        sounds = std::make_unique<GameSounds>(*w, [this] {
+            auto out = std::make_unique<sound::ManualAudioOutput>(8000, 256);
+            output = out.get();
+            return out;
+        });
+        w->setSoundPort(sounds.get());
     }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        sounds.reset();
+    }
+    SoundSystem& system() { return *sounds->system(); }
+
+    QByteArray fileBefore;
+    std::unique_ptr<GameSounds> sounds;
+    sound::ManualAudioOutput* output = nullptr;
 };
 
 // The values the sound objects hold are saved from them: the file coming back unchanged shows
