@@ -69,9 +69,8 @@ TEST_F(Chooser, DesignOfTheWindow) {
     EXPECT_EQ(open.windowTitle(), QStringLiteral("Открыть"));
     EXPECT_EQ(open.size(), QSize(377, 270));
     EXPECT_EQ(open.minimumSize(), open.maximumSize());
-    EXPECT_EQ(open.drvOpen->geometry(), QRect(8, 8, 177, 21));
-    EXPECT_EQ(open.dirOpen->geometry(), QRect(8, 40, 177, 216));
-    EXPECT_EQ(open.filOpen->geometry(), QRect(192, 8, 177, 253));
+    EXPECT_EQ(QList({open.drvOpen->geometry(), open.dirOpen->geometry(), open.filOpen->geometry()}),
+              QList({QRect(8, 8, 177, 21), QRect(8, 40, 177, 216), QRect(192, 8, 177, 253)}));
 }
 
 TEST_F(Chooser, PatternIsTakenAtLoadAndAClickChoosesAndHides) {

@@ -105,7 +105,6 @@ const QString kRecordsText = QStringLiteral(
 
 class HelpTour : public MainWindowTest {
   protected:
-    std::vector<QWidget*> order() const { return w->tourControls(); }
     // What shows: a picture's canvas, any other control's background.
     static QRgb shownColour(QWidget* c) {
         if (auto* p = qobject_cast<PictureBox*>(c)) return p->canvas().image().pixel(1, 1);
@@ -121,7 +120,7 @@ class HelpTour : public MainWindowTest {
             texts << h.strText;
             tableRed.push_back(tableBase() == colour::toQRgb(colour::kRed));
             std::vector<QWidget*> blue;
-            for (QWidget* c : order())
+            for (QWidget* c : w->tourControls())
                 if (shownColour(c) == colour::toQRgb(kBlue)) blue.push_back(c);
             blues.push_back(blue);
             const HelpAnswer a = answers.front();
@@ -131,7 +130,7 @@ class HelpTour : public MainWindowTest {
     }
     std::map<QWidget*, QRgb> colours() const {
         std::map<QWidget*, QRgb> m;
-        for (QWidget* c : order())
+        for (QWidget* c : w->tourControls())
             m[c] = shownColour(c);
         return m;
     }
@@ -151,7 +150,7 @@ TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     std::set<QWidget*> tagged;
     for (QWidget* c : w->findChildren<QWidget*>())
         if (!c->property("Tag").toString().isEmpty()) tagged.insert(c);
-    const std::vector<QWidget*> controls = order();
+    const std::vector<QWidget*> controls = w->tourControls();
     // The window's control order, the one place it is written out in the tests.
     const QStringList kControlOrder = {
         "picMorvast",       "fraControl",       "cmdDown",          "cmdLeftRight(2)",

@@ -213,7 +213,6 @@ TEST_F(MainWindowTest, DropIgnoresTheDownKeyUntilTheLandingAndAnnouncesSpecialFi
     EXPECT_EQ(backColor(w->cmdDown), w->lngButtonColor);
     EXPECT_EQ(w->statisticWindow()->lstStatistic->currentRow(), 0);
 
-    EXPECT_FALSE(w->lblFirma->isVisible());
     // A new game whose first next figure is the super-figure announces it, silently: the stir,
     // five colours, an ordinary first figure, then the special draw 0.5 and no cell filled.
     rnd.queued = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.0, 0.0, 0.5, 0.0, 0.5, 0.5};

@@ -83,10 +83,10 @@ TEST_F(MainWindowTest, TogglesShowAndHideSideWindowsAndTheKeysStayWithTheGame) {
 TEST_F(MainWindowTest, DemoPressesTheButtonsAtRandomIntervals) {
     QTest::mouseClick(w->chkDemo, Qt::LeftButton);
     const int x = w->game.bytFigX;
-    // Interval draw 0.5: 380 ms; press draw 0.1: a move left.
+    // Interval draw 0.5 (the intervals are the demo tests' to check); press draw 0.1: a move
+    // left.
     rnd.queued = {0.5, 0.1};
     w->tmrDemo_Timer();
-    EXPECT_EQ(w->tmrDemo.interval(), 380);
     EXPECT_EQ(w->game.bytFigX, x - 1);
     // The next press first gives the buttons their colour back; 0.99: an inversion.
     rnd.queued = {0.0, 0.99};
