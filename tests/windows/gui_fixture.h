@@ -124,13 +124,11 @@ class FixedClock final : public Clock {
 class ScriptedRandom final : public RandomSource {
   public:
     double next() override {
-        ++draws;
         const double v = queued.empty() ? base.next() : queued.front();
         if (!queued.empty()) queued.pop_front();
         return v;
     }
     std::deque<double> queued;
-    int draws = 0;
     Rnd base;
 };
 

@@ -22,22 +22,15 @@ using colour::kBlue;
 
 TEST(Help, LooksAsDesignedAndUnrollsInHundredTwipStepsUntilPast3030) {
     testing::app();
-    frmHelp h;
-    h.strText = QStringLiteral("Лучшие игроки.");
+    frmHelp h;  // the text it shows is checked with the tour's showings
     h.Form_Load();
-    EXPECT_EQ(h.heightTwips(), 0);
     EXPECT_EQ(h.height(), 0);
-    EXPECT_EQ(h.txtText->toPlainText(), h.strText);
-    EXPECT_TRUE(h.tmrResize->isActive());
     EXPECT_EQ(h.tmrResize->interval(), 15);
 
-    int ticks = 0, last = 0;
+    int ticks = 0;
     while (h.tmrResize->isActive() && ticks < 100) {
         h.tmrResize_Timer();
-        ++ticks;
-        EXPECT_EQ(h.heightTwips(), 100 * ticks);
-        EXPECT_GE(h.height(), last);
-        last = h.height();
+        EXPECT_EQ(h.heightTwips(), 100 * ++ticks);
     }
     EXPECT_EQ(ticks, 31);
     // 3100 twips high, of which the caption and borders take 330.
@@ -112,7 +105,6 @@ const QString kRecordsText = QStringLiteral(
 
 class HelpTour : public MainWindowTest {
   protected:
-    std::vector<QWidget*> order() const { return w->tourControls(); }
     // What shows: a picture's canvas, any other control's background.
     static QRgb shownColour(QWidget* c) {
         if (auto* p = qobject_cast<PictureBox*>(c)) return p->canvas().image().pixel(1, 1);
@@ -128,7 +120,7 @@ class HelpTour : public MainWindowTest {
             texts << h.strText;
             tableRed.push_back(tableBase() == colour::toQRgb(colour::kRed));
             std::vector<QWidget*> blue;
-            for (QWidget* c : order())
+            for (QWidget* c : w->tourControls())
                 if (shownColour(c) == colour::toQRgb(kBlue)) blue.push_back(c);
             blues.push_back(blue);
             const HelpAnswer a = answers.front();
@@ -138,7 +130,7 @@ class HelpTour : public MainWindowTest {
     }
     std::map<QWidget*, QRgb> colours() const {
         std::map<QWidget*, QRgb> m;
-        for (QWidget* c : order())
+        for (QWidget* c : w->tourControls())
             m[c] = shownColour(c);
         return m;
     }
@@ -158,7 +150,7 @@ TEST_F(HelpTour, NextToTheEndShowsEveryControlBlueInTurnAndGivesItsColourBack) {
     std::set<QWidget*> tagged;
     for (QWidget* c : w->findChildren<QWidget*>())
         if (!c->property("Tag").toString().isEmpty()) tagged.insert(c);
-    const std::vector<QWidget*> controls = order();
+    const std::vector<QWidget*> controls = w->tourControls();
     // The window's control order, the one place it is written out in the tests.
     const QStringList kControlOrder = {
         "picMorvast",       "fraControl",       "cmdDown",          "cmdLeftRight(2)",
@@ -240,9 +232,6 @@ TEST_F(HelpTour, TheEndOfAGameBehindTheHelpWindowEndsTheTour) {
     // step of the drop button.
     std::function<void(frmHelp*)> step = [&](frmHelp* h) {
         if (++showings < 4) {
-            if (showings == 2) {
-                EXPECT_EQ(w->picMorvast->background(), kBlue);
-            }
             h->cmdNext->click();
             return testing::whenShown<frmHelp>(step);
         }

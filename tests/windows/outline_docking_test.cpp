@@ -89,17 +89,12 @@ TEST_F(SideWindowsOfMain, AutoDocksAllFourAtTheirPlacesEvenPastTheScreensEdge) {
 }
 
 TEST(DockPlaces, TwoColumnsBesideTheMainWindowWithThePlayerCentredInTheSpaceLeft) {
-    // The main window as designed at 100, 50; records 198 x 189, future 101 x 256 and a player
-    // of 200 x 100; the gaps of 20 and 40 twips are 1 and 3 pixels.
-    const DockPlaces d = dockPlaces(QRect(100, 50, 462, 614), {198, 189}, {101, 256}, {200, 100});
-    EXPECT_EQ(d.future, QPoint(563, 50));
-    EXPECT_EQ(d.statistic, QPoint(666, 50));
-    EXPECT_EQ(d.records, QPoint(563, 475));  // bottoms level
-    EXPECT_EQ(d.mp3, QPoint(563, 340));      // 69 pixels between: 34 above, 35 below
-
+    // Records 150 x 120 and future 90 x 100; the gaps of 20 and 40 twips are 1 and 3 pixels. A
+    // player 61 high leaves 19 pixels: 9 above it, 10 below; the records' bottom is level.
     const QRect main(0, 0, 400, 300);
-    // 300 - 120 - 100 - 61 = 19 pixels: 9 above the player, 10 below.
-    EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 61}).mp3, QPoint(401, 109));
+    const DockPlaces d = dockPlaces(main, {150, 120}, {90, 100}, {50, 61});
+    EXPECT_EQ(QList({d.future, d.statistic, d.records, d.mp3}),
+              QList<QPoint>({{401, 0}, {493, 0}, {401, 180}, {401, 109}}));
     // Overlapping windows: -21 halves to -11, up rather than down.
     EXPECT_EQ(dockPlaces(main, {150, 120}, {90, 100}, {50, 101}).mp3, QPoint(401, 89));
 }
@@ -159,23 +154,15 @@ TEST(OuterPlace, TheFrameLandsWhereAskedAndAGuessFromTheSameKindAvoidsTheSecondM
     EXPECT_EQ(secondPlace.outer(), QPoint(50, 60));
 }
 
-TEST_F(SideWindowsOfMain, MinimisingPausesAndTakesTheShownSideWindowsAlong) {
+// That minimising pauses and takes the shown side windows along, and that restoring brings them
+// back, the end-to-end run under a window manager checks; here, what becomes of a hidden one.
+TEST_F(SideWindowsOfMain, AHiddenSideWindowStaysHiddenAndIsShownLaterInTheNormalState) {
     w->chkStat->setChecked(true);
-    w->chkRec->setChecked(true);
-    w->chkMP3->setChecked(true);
     w->showMinimized();
-    EXPECT_TRUE(w->chkPause->isChecked());
-    EXPECT_FALSE(w->tmrDownEnabled() || w->game.blnPlaying);
-    for (QWidget* s : {records(), stat(), mp3()})
-        EXPECT_TRUE(s->isMinimized()) << s->windowTitle().toStdString();
-    EXPECT_FALSE(future()->isVisible());
-
+    EXPECT_TRUE(stat()->isMinimized());
     w->showNormal();
-    for (QWidget* s : {records(), stat(), mp3()})
-        EXPECT_TRUE(s->isVisible() && !s->isMinimized()) << s->windowTitle().toStdString();
+    EXPECT_TRUE(stat()->isVisible() && !stat()->isMinimized());
     EXPECT_FALSE(future()->isVisible());
-    EXPECT_TRUE(w->chkPause->isChecked() && !w->tmrDownEnabled());
-    // A window shown later comes up in the normal state.
     w->chkFuture->setChecked(true);
     EXPECT_FALSE(future()->isMinimized());
 }
